@@ -1,0 +1,40 @@
+# Front door of the project. `make test` and `make run` set up a fresh
+# machine themselves (tools/deps.sh), configure, build and run.
+JOBS  ?= $(shell nproc)
+BUILD ?= build
+
+.PHONY: all deps build test asan fuzz clean
+
+all: build
+
+deps:
+	@tools/deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Tests under AddressSanitizer and UndefinedBehaviorSanitizer; any report
+# aborts the test that caused it, so the run fails.
+asan: deps
+	cmake -S . -B build-asan -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Debug -DQVS_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer targets (clang). Run one with, for example:
+#   build-fuzz/xml_fuzz -max_total_time=600 fuzz/corpus/xml
+fuzz:
+	@tools/deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G "Unix Makefiles" \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVS_FUZZ=ON -DQVS_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-asan build-fuzz

@@ -1,0 +1,47 @@
+/*
+ * qvs_dll.h - C interface of the qvs piece-wise-linear circuit simulator.
+ *
+ * Rules that hold for every function declared here:
+ *  - Results: every int result is -1 on failure and 0 (or a handle or a
+ *    count) on success.
+ *  - Error text: each call first writes its own name and ": " into one
+ *    process-wide text, failures append their reasons, and success replaces
+ *    the text by "OK". QVS_GetError() returns that text. It is at most
+ *    2,047 characters; longer reasons are cut.
+ *  - Handles: circuits, traces, parameters, inputs and outputs all draw
+ *    their handles from one counter, so no two handles are ever equal
+ *    within a process and none is reused.
+ *  - Memory: returned char* point into the library's own buffer, valid
+ *    until the next call; the caller never frees them.
+ *  - Threads: none are started and no locks are taken; a host calling from
+ *    several threads must serialise all calls.
+ *  - No call lets an exception escape or aborts the host: bad input gets an
+ *    error text and -1.
+ */
+#ifndef QVS_DLL_H
+#define QVS_DLL_H
+
+#if defined(__GNUC__)
+#define QVS_API __attribute__((visibility("default")))
+#else
+#define QVS_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The error text of the last call: "OK" after a success, otherwise the
+ * failing function's name, ": " and the reasons. Never NULL. */
+QVS_API char* QVS_GetError(void);
+
+/* Writes the version text into the error text and returns it:
+ * "Version 3.12.59.23, Date 04/24/2024". It stays there until the next
+ * call. Never NULL. */
+QVS_API char* QVS_GetInfo(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QVS_DLL_H */

@@ -1,0 +1,3 @@
+#include "base/globals.h"
+
+AnsiString m_global_errstr;

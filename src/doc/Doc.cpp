@@ -1,0 +1,9 @@
+#include "doc/Doc.h"
+
+#include <string>
+
+int CDoc::newDocCount = 0;
+
+CDoc::CDoc() : doc_name_(AnsiString("qv") + std::to_string(++newDocCount)) {}
+
+CDoc::~CDoc() = default;
