@@ -3,7 +3,7 @@
 JOBS  ?= $(shell nproc)
 BUILD ?= build
 
-.PHONY: all deps build test asan fuzz clean
+.PHONY: all deps build test asan fuzz bench clean
 
 all: build
 
@@ -36,5 +36,13 @@ fuzz:
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVS_FUZZ=ON -DQVS_TESTS=OFF
 	cmake --build build-fuzz -j $(JOBS)
 
+# Micro-benchmarks, optimised build in build-bench/; runs every one.
+bench:
+	@tools/deps.sh bench
+	cmake -S . -B build-bench -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
+	  -DQVS_BENCH=ON -DQVS_TESTS=OFF
+	cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done
+
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz build-bench

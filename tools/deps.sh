@@ -4,11 +4,13 @@
 # prints the one command to run and fails.
 #   tools/deps.sh           build and test packages
 #   tools/deps.sh fuzz      also clang (libFuzzer and its sanitizer runtimes)
+#   tools/deps.sh bench     also Google Benchmark
 set -eu
 pkgs="cmake make g++ binutils libgtest-dev"
-if [ "${1:-}" = "fuzz" ]; then
-  pkgs="$pkgs clang libclang-rt-dev"
-fi
+case "${1:-}" in
+  fuzz)  pkgs="$pkgs clang libclang-rt-dev" ;;
+  bench) pkgs="$pkgs libbenchmark-dev" ;;
+esac
 missing=""
 for p in $pkgs; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
