@@ -33,13 +33,22 @@ int TList::Remove(const void* p) {
   return i;
 }
 
+TStringList& TStringList::operator=(const TStringList& o) {
+  if (this == &o) return *this;
+  std::vector<std::unique_ptr<AnsiString>> copy;
+  copy.reserve(o.items_.size());
+  for (const auto& p : o.items_) copy.push_back(std::make_unique<AnsiString>(*p));
+  items_ = std::move(copy);
+  return *this;
+}
+
 int TStringList::Add(const AnsiString& s) {
-  items_.push_back(s);
+  items_.push_back(std::make_unique<AnsiString>(s));
   return Count() - 1;
 }
 
 void TStringList::Insert(int i, const AnsiString& s) {
-  items_.insert(items_.begin() + i, s);
+  items_.insert(items_.begin() + i, std::make_unique<AnsiString>(s));
 }
 
 void TStringList::Delete(int i) { items_.erase(items_.begin() + i); }
@@ -49,22 +58,24 @@ void TStringList::Exchange(int i, int j) {
 }
 
 int TStringList::IndexOf(const AnsiString& s) const {
-  auto it = std::find(items_.begin(), items_.end(), s);
-  return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+  for (std::size_t i = 0; i < items_.size(); ++i)
+    if (*items_[i] == s) return static_cast<int>(i);
+  return -1;
 }
 
 AnsiString TStringList::_Text(char c) const {
   std::string out;
   for (std::size_t i = 0; i < items_.size(); ++i) {
-    out += items_[i].str();
+    out += items_[i]->str();
     if (c != ',' || i + 1 < items_.size()) out += c;
   }
   return AnsiString(std::move(out));
 }
 
 void TStringList::_SetText(const AnsiString& text, char c) {
+  // A copy: text may be one of this list's own items, freed by the clear.
+  const std::string s = text.str();
   items_.clear();
-  const std::string& s = text.str();
   const std::size_t n = s.size();
   if (n == 0) return;
   // A CR is taken as the first half of CR LF: the byte after it is skipped.
@@ -73,13 +84,13 @@ void TStringList::_SetText(const AnsiString& text, char c) {
   for (;;) {
     const std::size_t at = s.find(c, pos);
     if (at == std::string::npos) {
-      items_.emplace_back(s.substr(pos));
+      Add(AnsiString(s.substr(pos)));
       return;
     }
-    items_.emplace_back(s.substr(pos, at - pos));
+    Add(AnsiString(s.substr(pos, at - pos)));
     pos = at + step;
     if (pos == n) {  // the text ends on a delimiter: one more, empty item
-      items_.emplace_back();
+      Add(AnsiString());
       return;
     }
     if (pos > n) return;  // a lone CR as the last byte
@@ -97,7 +108,10 @@ bool TStringList::SaveToFile(const AnsiString& path) const {
   FilePtr f(std::fopen(path.c_str(), "wt"));
   if (!f) return false;
   bool ok = true;
-  for (const AnsiString& s : items_) {
+  // A failed write (full disk) is reported like a failed open: a caller
+  // saving data must not be told it is safe when it is not.
+  for (const auto& p : items_) {
+    const AnsiString& s = *p;
     if (std::fwrite(s.c_str(), 1, s.str().size(), f.get()) != s.str().size() ||
         std::fputc('\n', f.get()) == EOF)
       ok = false;
@@ -127,7 +141,8 @@ bool LoadFromFile(TStringList& list, const AnsiString& path) {
   std::string line;
   bool pending = false;  // a long line is being assembled
   while (std::fgets(buf.data(), kRead + 1, f.get())) {
-    // fgets stops at a zero byte too; measure what it really read.
+    // fgets does not say how much it read; a zero byte inside a line ends
+    // the text taken from it.
     std::size_t len = std::char_traits<char>::length(buf.data());
     const bool broke = len > 0 && (buf[len - 1] == '\n' || buf[len - 1] == '\r');
     if (len < static_cast<std::size_t>(kRead)) {

@@ -3,6 +3,7 @@
 // TStringList (owned strings), plus the small geometry and colour records.
 // Indices are 0-based and not checked: callers keep within 0 .. Count()-1.
 
+#include <memory>
 #include <vector>
 
 #include "base/AnsiString.h"
@@ -28,17 +29,25 @@ class TList {
   std::vector<void*> items_;
 };
 
-// An ordered list of strings it owns.
+// An ordered list of strings it owns. Each item is allocated on its own, so
+// a reference to an item stays valid while other items are added, inserted
+// or deleted: a caller may keep a reference to an item across Add.
 class TStringList {
  public:
+  TStringList() = default;
+  TStringList(const TStringList& o) { *this = o; }
+  TStringList& operator=(const TStringList& o);
+  TStringList(TStringList&&) noexcept = default;
+  TStringList& operator=(TStringList&&) noexcept = default;
+
   int Count() const { return static_cast<int>(items_.size()); }
-  AnsiString& Strings(int i) { return items_[static_cast<std::size_t>(i)]; }
-  const AnsiString& Strings(int i) const { return items_[static_cast<std::size_t>(i)]; }
+  AnsiString& Strings(int i) { return *items_[static_cast<std::size_t>(i)]; }
+  const AnsiString& Strings(int i) const { return *items_[static_cast<std::size_t>(i)]; }
   AnsiString& operator[](int i) { return Strings(i); }
   const AnsiString& operator[](int i) const { return Strings(i); }
 
-  int Add(const AnsiString& s);
-  void Insert(int i, const AnsiString& s);
+  int Add(const AnsiString& s);             // returns the new index
+  void Insert(int i, const AnsiString& s);  // s ends up at index i
   void Delete(int i);
   void Exchange(int i, int j);
   int IndexOf(const AnsiString& s) const;  // byte-exact, or -1
@@ -52,15 +61,16 @@ class TStringList {
   AnsiString DelimitedText(char c) const { return _Text(c); }
   AnsiString _Text(char c) const;
   // Clears the list and splits text at c. With c == CR the step after a
-  // delimiter is 2, so a CR LF pair separates two items; a trailing
-  // delimiter yields a final empty item, a lone final CR does not.
+  // delimiter is 2, so a CR LF pair separates two items; a text that ends
+  // exactly after a delimiter yields a final empty item, a lone final CR
+  // does not.
   void _SetText(const AnsiString& text, char c);
   // Writes each item and a line feed in text mode; false when the file
-  // cannot be opened.
+  // cannot be opened or the data did not reach it.
   bool SaveToFile(const AnsiString& path) const;
 
  private:
-  std::vector<AnsiString> items_;
+  std::vector<std::unique_ptr<AnsiString>> items_;
 };
 
 void SetStringListText(TStringList& list, const AnsiString& text);       // split at CR

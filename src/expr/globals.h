@@ -53,7 +53,9 @@ AnsiString sprintf3(double x, int precision);
 
 // Relative resolution of CompareValues and IsTooSmall (1e-12).
 extern double DoubleResolution;
-int CompareValues(double a, double b);   // 0 equal, -1 b > a, 1 otherwise
+// 0 equal, -1 b > a, 1 otherwise (also when either is NaN). Infinities
+// are compared exactly.
+int CompareValues(double a, double b);
 int CompareValuesRes(double a, double b, double res);
 bool CompareDouble(double a, double b);  // NaN == NaN, inf == -inf
 double IsTooSmall(double x, double ref);
@@ -64,11 +66,17 @@ bool is_digit(char c);
 bool is_underscore(char c);
 // -1 not a name, 1 a reserved word, 0 a usable name.
 int is_valid_name(const AnsiString& s);
+// Removes, in place, every blank of the C locale (space, \t \n \v \f \r).
 void remove_spaces(AnsiString& s);
 void remove_spaces(char* s);
 
-int hex_to_val(char c);
+int hex_to_val(char c);  // 0..15, or -1 for a non-hex character
+// Pairs of hex digits (high nibble first) into bytes, reading at most max
+// characters of text. Returns the bytes written, or ~i (negative) for a
+// non-hex character at 0-based position i. A lone last digit is checked
+// but not stored.
 int hex_to_bin(const char* text, unsigned char* bytes, int max);
+// 2 * count upper-case hex digits and a zero; returns 2 * count.
 int bin_to_hex(const unsigned char* bytes, char* text, int count);
 
 // Process-wide identity counter; the first call returns 1.
