@@ -6,7 +6,9 @@
 #   tools/deps.sh fuzz      also clang (libFuzzer and its sanitizer runtimes)
 #   tools/deps.sh bench     also Google Benchmark
 set -eu
-pkgs="cmake make g++ binutils libgtest-dev"
+# locales: the source of the decimal-comma locale the number-text tests
+# compile, so that they run instead of skipping.
+pkgs="cmake make g++ binutils libgtest-dev locales"
 case "${1:-}" in
   fuzz)  pkgs="$pkgs clang libclang-rt-dev" ;;
   bench) pkgs="$pkgs libbenchmark-dev" ;;
