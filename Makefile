@@ -3,7 +3,7 @@
 JOBS  ?= $(shell nproc)
 BUILD ?= build
 
-.PHONY: all deps build test asan fuzz bench clean
+.PHONY: all deps build run test asan fuzz bench clean
 
 all: build
 
@@ -15,6 +15,10 @@ $(BUILD)/CMakeCache.txt: | deps
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Builds and runs the shipped example against the shared library.
+run: build
+	$(BUILD)/version_example
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
