@@ -1,0 +1,1 @@
+int n; while (1) { n++; }

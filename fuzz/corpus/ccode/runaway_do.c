@@ -1,0 +1,1 @@
+main() { do { } while (1); }
