@@ -3,43 +3,31 @@
 
 #include "base/globals.h"
 
-TEST(ExtractFilePath, KeepsTheLastSeparator) {
-  EXPECT_EQ(AnsiString("dir/sub/"), extract_file_path("dir/sub/f.qvs"));
-  EXPECT_EQ(AnsiString("a\\b\\"), extract_file_path("a\\b\\c.txt"));
-  EXPECT_EQ(AnsiString("C:"), extract_file_path("C:f.qvs"));
-  EXPECT_EQ(AnsiString("/"), extract_file_path("/f"));
+TEST(FileNames, PathKeepsTheLastSeparatorElseEmpty) {
+  EXPECT_EQ("dir/sub/", extract_file_path("dir/sub/f.qvs").str());
+  EXPECT_EQ("a\\b\\", extract_file_path("a\\b\\c.txt").str());
+  EXPECT_EQ("C:", extract_file_path("C:f.qvs").str());
+  EXPECT_EQ("/", extract_file_path("/f").str());
+  EXPECT_EQ("", extract_file_path("f.qvs").str());
+  EXPECT_EQ("", extract_file_path("").str());
 }
 
-TEST(ExtractFilePath, NoSeparatorGivesEmpty) {
-  EXPECT_EQ(AnsiString(""), extract_file_path("f.qvs"));
-  EXPECT_EQ(AnsiString(""), extract_file_path(""));
+TEST(FileNames, ExtensionRunsFromLastDotUnlessASeparatorFollows) {
+  EXPECT_EQ(".qvs", extract_file_ext("dir/f.qvs").str());
+  EXPECT_EQ(".c", extract_file_ext("a.b.c").str());
+  EXPECT_EQ(".", extract_file_ext("f.").str());
+  EXPECT_EQ("", extract_file_ext("dir.old/file").str());
+  EXPECT_EQ("", extract_file_ext("dir\\x.y\\f").str());
+  EXPECT_EQ("", extract_file_ext("noext").str());
+  EXPECT_EQ("", extract_file_ext("").str());
 }
 
-TEST(ExtractFileExt, FromLastDotWithDot) {
-  EXPECT_EQ(AnsiString(".qvs"), extract_file_ext("dir/f.qvs"));
-  EXPECT_EQ(AnsiString(".c"), extract_file_ext("a.b.c"));
-  EXPECT_EQ(AnsiString("."), extract_file_ext("f."));
-}
-
-TEST(ExtractFileExt, DotInFolderNameIsNoExtension) {
-  EXPECT_EQ(AnsiString(""), extract_file_ext("dir.old/file"));
-  EXPECT_EQ(AnsiString(""), extract_file_ext("dir\\x.y\\f"));
-  EXPECT_EQ(AnsiString(""), extract_file_ext("noext"));
-  EXPECT_EQ(AnsiString(""), extract_file_ext(""));
-}
-
-TEST(ChangeFileExt, TrailingDotIsReplaced) {
-  EXPECT_EQ(AnsiString("f.qvt"), change_file_ext("f.", ".qvt"));
-  EXPECT_EQ(AnsiString("f"), change_file_ext("f.", ""));
-  EXPECT_EQ(AnsiString("f.x"), change_file_ext("f .", ".x"));  // trimmed
-}
-
-TEST(ChangeFileExt, DotIsAddedWhenExtensionLacksOne) {
-  EXPECT_EQ(AnsiString("f.qvt"), change_file_ext("f", "qvt"));
-  EXPECT_EQ(AnsiString("f.qvt"), change_file_ext("f", ".qvt"));
-  EXPECT_EQ(AnsiString("f"), change_file_ext("f", ""));
-}
-
-TEST(ChangeFileExt, OldExtensionStays) {
-  EXPECT_EQ(AnsiString("dir/f.qvs.qvt"), change_file_ext("dir/f.qvs", ".qvt"));
+TEST(FileNames, ChangeExtDropsTrailingDotAddsDotAndKeepsOldExtension) {
+  EXPECT_EQ("f.qvt", change_file_ext("f.", ".qvt").str());
+  EXPECT_EQ("f", change_file_ext("f.", "").str());
+  EXPECT_EQ("f.x", change_file_ext("f .", ".x").str());  // trimmed
+  EXPECT_EQ("f.qvt", change_file_ext("f", "qvt").str());
+  EXPECT_EQ("f.qvt", change_file_ext("f", ".qvt").str());
+  EXPECT_EQ("f", change_file_ext("f", "").str());
+  EXPECT_EQ("dir/f.qvs.qvt", change_file_ext("dir/f.qvs", ".qvt").str());
 }

@@ -6,66 +6,41 @@
 
 #include "base/globals.h"
 
-namespace {
-
-bool IsSafeChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         std::string("!'()*-._~+%").find(c) != std::string::npos;
+TEST(SafeText, ToSafeKeepsLettersDigitsAndMarksAndEscapesTheRest) {
+  EXPECT_EQ("a+b%2fc", StrToSafe("a b/c").str());
+  EXPECT_EQ("azAZ09!'()*-._~", StrToSafe("azAZ09!'()*-._~").str());
+  EXPECT_EQ("%2b%25%3d%22%0a%0d%09", StrToSafe("+%=\"\n\r\t").str());  // lower-case hex
+  EXPECT_EQ("%80%e9%ff", StrToSafe("\x80\xe9\xff").str());
+  EXPECT_EQ("a%00b", StrToSafe(AnsiString(std::string("a\0b", 3))).str());
 }
 
-}  // namespace
-
-TEST(StrToSafe, BlankAndSlashExample) {
-  EXPECT_EQ(AnsiString("a+b%2fc"), StrToSafe("a b/c"));
+TEST(SafeText, FromSafeDecodesPlusAndHexOfEitherCaseOnly) {
+  EXPECT_EQ("a b/c/", StrFromSafe("a+b%2fc%2F").str());
+  EXPECT_EQ("%zz%4", StrFromSafe("%zz%4").str());  // no two hex digits: kept
+  EXPECT_EQ("100%", StrFromSafe("100%").str());
 }
 
-TEST(StrToSafe, LettersDigitsAndMarksStay) {
-  const AnsiString kept("azAZ09!'()*-._~");
-  EXPECT_EQ(kept, StrToSafe(kept));
-}
-
-TEST(StrToSafe, OtherBytesBecomeLowerCaseHex) {
-  EXPECT_EQ(AnsiString("%2b%25%3d%22%0a%0d%09"), StrToSafe("+%=\"\n\r\t"));
-  EXPECT_EQ(AnsiString("%80%e9%ff"), StrToSafe("\x80\xe9\xff"));
-}
-
-TEST(StrToSafe, ZeroByteIsEscaped) {
-  EXPECT_EQ(AnsiString("a%00b"), StrToSafe(AnsiString(std::string("a\0b", 3))));
-}
-
-TEST(StrToSafe, OutputUsesOnlySafeCharacters) {
-  for (int b = 1; b < 256; ++b) {
-    const AnsiString out = StrToSafe(AnsiString(static_cast<char>(b)));
-    for (char c : out.str()) EXPECT_TRUE(IsSafeChar(c)) << "byte " << b;
-    EXPECT_TRUE(out.Length() == 1 || out.Length() == 3) << "byte " << b;
-  }
-}
-
-TEST(StrFromSafe, DecodesPlusAndHexOfEitherCase) {
-  EXPECT_EQ(AnsiString("a b/c/"), StrFromSafe("a+b%2fc%2F"));
-}
-
-TEST(StrFromSafe, PercentWithoutTwoHexDigitsStays) {
-  EXPECT_EQ(AnsiString("%zz%4"), StrFromSafe("%zz%4"));
-  EXPECT_EQ(AnsiString("100%"), StrFromSafe("100%"));
-}
-
-TEST(SafeRoundTrip, EveryNonZeroByteComesBack) {
+TEST(SafeText, EveryByteBecomesSafeCharactersAndComesBack) {
+  const std::string safe_chars =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!'()*-._~+%";
   std::string all;
   for (int b = 1; b < 256; ++b) {
     const AnsiString one(static_cast<char>(b));
-    EXPECT_EQ(one, StrFromSafe(StrToSafe(one))) << "byte " << b;
+    const std::string out = StrToSafe(one).str();
+    EXPECT_EQ(std::string::npos, out.find_first_not_of(safe_chars)) << "byte " << b;
+    EXPECT_TRUE(out.size() == 1 || out.size() == 3) << "byte " << b;
+    EXPECT_EQ(one, StrFromSafe(out)) << "byte " << b;
     all += static_cast<char>(b);
   }
   EXPECT_EQ(AnsiString(all), StrFromSafe(StrToSafe(all)));
 }
 
-TEST(SafeRoundTrip, RandomByteStringsComeBack) {
+TEST(SafeText, RandomByteStringsComeBack) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<int> byte(1, 255), len(0, 64);
   for (int i = 0; i < 500; ++i) {
     std::string s(static_cast<std::size_t>(len(rng)), ' ');
     for (char& c : s) c = static_cast<char>(byte(rng));
-    EXPECT_EQ(AnsiString(s), StrFromSafe(StrToSafe(s)));
+    EXPECT_EQ(s, StrFromSafe(StrToSafe(s)).str());
   }
 }
