@@ -9,70 +9,52 @@ class CComments : public CScript {};
 
 namespace {
 
-std::string Clean(const std::string& text) {
-  return RemoveCComments(AnsiString(text)).str();
-}
-
 // n blanks.
 std::string B(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 
 }  // namespace
 
-TEST_F(CComments, LineBreaksAndTabsBecomeBlanksAndThreeBlanksAreAppended) {
-  EXPECT_EQ("x = 1;" + B(2) + "y = 2;" + B(3), Clean("x = 1;\r\ny =\t2;"));
-  EXPECT_EQ(B(3), Clean(""));
-}
-
-TEST_F(CComments, LineCommentEndsAtCarriageReturn) {
-  // "//" and everything up to and including the CR become blanks; the LF
-  // after it is an ordinary line break.
-  EXPECT_EQ("x = 1; " + B(6 + 2) + "y = 2;" + B(3), Clean("x = 1; // one\r\ny = 2;"));
-}
-
-TEST_F(CComments, BareLineFeedDoesNotEndLineComment) {
-  // With LF-only line ends the comment runs on over the next line up to the
-  // first CR.
-  EXPECT_EQ("x = 1; " + B(6 + 1 + 6 + 2) + "z = 3;" + B(3),
-            Clean("x = 1; // one\ny = 2;\r\nz = 3;"));
-  EXPECT_EQ(B(14 + 3), Clean("// a\nb = 1;\nc;"));
-}
-
-TEST_F(CComments, BlockCommentsNestAndEndOnlyAtTheOuterMark) {
-  EXPECT_EQ("a" + B(1 + 17 + 1) + "b" + B(3), Clean("a /* x /* y */ z */ b"));
-  // Line breaks inside a block comment are blanks too.
-  EXPECT_EQ("a" + B(1 + 8 + 1) + "b" + B(3), Clean("a /* \r\n */ b"));
-  // An unclosed comment takes the rest of the text.
-  EXPECT_EQ("a" + B(12 + 3), Clean("a /* x /* */ "));
-  // A close mark outside any comment is ordinary text.
-  EXPECT_EQ("a */ b" + B(3), Clean("a */ b"));
-  EXPECT_EQ("a" + B(1 + 4 + 1) + "b" + B(3), Clean("a /**/ b"));
-}
-
-TEST_F(CComments, CommentMarksInsideStringsAreText) {
-  const std::string s = "s = \"// not /* a comment\"; t = 1;";
-  EXPECT_EQ(s + B(3), Clean(s));
-  // Inside a string even tabs and line breaks stay.
-  EXPECT_EQ("s = \"a\tb\r\n\";" + B(3), Clean("s = \"a\tb\r\n\";"));
-  // Comment marks count again after the closing quote.
-  EXPECT_EQ("s = \"/*\";" + B(1 + 4 + 1) + "t;" + B(3), Clean("s = \"/*\"; /**/ t;"));
-}
-
-TEST_F(CComments, QuoteInsideCommentOpensNoString) {
-  EXPECT_EQ("a" + B(1 + 7 + 1) + "b" + B(3), Clean("a /* \" */ b"));
-  EXPECT_EQ("a" + B(1 + 4 + 2) + "b;" + B(3), Clean("a // \"\r\nb;"));
+TEST_F(CComments, CommentsAndLineBreaksBecomeBlanksInPlace) {
+  const struct {
+    std::string in, out;
+  } rows[] = {
+      // Tabs and line breaks become blanks, and three blanks are appended.
+      {"x = 1;\r\ny =\t2;", "x = 1;" + B(2) + "y = 2;" + B(3)},
+      {"", B(3)},
+      // "//" up to and including the CR becomes blanks; the LF after it is
+      // an ordinary line break.
+      {"x = 1; // one\r\ny = 2;", "x = 1; " + B(6 + 2) + "y = 2;" + B(3)},
+      // A bare LF does not end a line comment: it runs on to the first CR.
+      {"x = 1; // one\ny = 2;\r\nz = 3;", "x = 1; " + B(6 + 1 + 6 + 2) + "z = 3;" + B(3)},
+      {"// a\nb = 1;\nc;", B(14 + 3)},
+      // Block comments nest and end only at the outer mark; line breaks in
+      // them are blanks too; an unclosed one takes the rest of the text.
+      {"a /* x /* y */ z */ b", "a" + B(1 + 17 + 1) + "b" + B(3)},
+      {"a /* \r\n */ b", "a" + B(1 + 8 + 1) + "b" + B(3)},
+      {"a /* x /* */ ", "a" + B(12 + 3)},
+      {"a /**/ b", "a" + B(1 + 4 + 1) + "b" + B(3)},
+      // A close mark outside any comment is ordinary text.
+      {"a */ b", "a */ b" + B(3)},
+      // Inside strings comment marks, tabs and line breaks stay; marks count
+      // again after the closing quote.
+      {"s = \"// not /* a comment\"; t = 1;", "s = \"// not /* a comment\"; t = 1;" + B(3)},
+      {"s = \"a\tb\r\n\";", "s = \"a\tb\r\n\";" + B(3)},
+      {"s = \"/*\"; /**/ t;", "s = \"/*\";" + B(1 + 4 + 1) + "t;" + B(3)},
+      // A quote inside a comment opens no string.
+      {"a /* \" */ b", "a" + B(1 + 7 + 1) + "b" + B(3)},
+      {"a // \"\r\nb;", "a" + B(1 + 4 + 2) + "b;" + B(3)},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.out, RemoveCComments(AnsiString(row.in)).str()) << "input: " << row.in;
+  }
 }
 
 TEST_F(CComments, CommentedOutStatementsAreNotParsed) {
   ASSERT_TRUE(Parse(CrLf({"x = 1; // y = 2;", "/* z = 3; /* w = 4; */ v = 5; */", "u = 6;"})));
-  ASSERT_EQ(2, root_.GetCNodeCount());
-  EXPECT_EQ("x = 1", root_.GetCNode(0)->Text1().str());
-  EXPECT_EQ("u = 6", root_.GetCNode(1)->Text1().str());
-}
-
-TEST_F(CComments, LineCommentInLfTextSwallowsTheFollowingLines) {
+  EXPECT_EQ("expr(x = 1) expr(u = 6)", Tree());
+  // In LF-only text a line comment swallows the following lines.
   ASSERT_TRUE(Parse("x = 1; // note\ny = 2;\nz = 3;"));
-  ASSERT_EQ(1, root_.GetCNodeCount());
-  EXPECT_EQ("x = 1", root_.GetCNode(0)->Text1().str());
+  EXPECT_EQ("expr(x = 1)", Tree());
 }
 
 TEST_F(CComments, PositionsCountTheCommentsAsWritten) {

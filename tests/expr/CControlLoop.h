@@ -5,13 +5,9 @@
 // is written once more in plain C++ as the reference.
 
 #include <cmath>
-#include <memory>
 
-#include "base/AnsiString.h"
 #include "base/globals.h"
-#include "expr/EngineLink.h"
 #include "expr/VarList.h"
-#include "expr/globals.h"
 #include "expr/xml_C.h"
 
 namespace control_loop {
@@ -69,21 +65,12 @@ struct SReference {
     const double e = x1 - x2;
     integ = std::fmin(std::fmax(integ + 400.0 * e * 1e-4, -6.0), 6.0);
     const double raw = 2.0 * e + integ;
-    if (raw > 10.0) {
-      u = 10.0;
-    } else if (raw < -10.0) {
-      u = -10.0;
-    } else {
-      u = raw;
-    }
-    switch (mode) {
-      case 0:
-        if (raw > 10.0 || raw < -10.0) mode = 1;
-        break;
-      case 1:
-        ++nsat;
-        if (std::fabs(raw) < 0.9 * 10.0) mode = 0;
-        break;
+    u = raw > 10.0 ? 10.0 : raw < -10.0 ? -10.0 : raw;
+    if (mode == 0) {
+      if (raw > 10.0 || raw < -10.0) mode = 1;
+    } else if (mode == 1) {
+      ++nsat;
+      if (std::fabs(raw) < 0.9 * 10.0) mode = 0;
     }
     return u;
   }

@@ -6,111 +6,67 @@
 #include <string>
 
 #include "CScript.h"
-#include "base/globals.h"
 
-class CErrors : public CScript {};
+class CErrors : public CScript {
+ protected:
+  // The line holding C_error_position in text, as "number: text".
+  static std::string ErrorLine(const std::string& text) {
+    int line = 0;
+    const AnsiString s = get_line_number(AnsiString(text), C_error_position, &line);
+    return std::to_string(line) + ": " + s.str();
+  }
+};
 
-namespace {
-
-// The line holding C_error_position in text, as "number: text".
-std::string ErrorLine(const std::string& text) {
-  int line = 0;
-  const AnsiString s = get_line_number(AnsiString(text), C_error_position, &line);
-  return std::to_string(line) + ": " + s.str();
-}
-
-}  // namespace
-
-// --- Syntax.
-
-TEST_F(CErrors, MissingOpeningParenthesis) {
-  const std::string p = CrLf({"x = 1;", "while x < 3) x++;"});
-  EXPECT_FALSE(Parse(p));
-  EXPECT_EQ("Syntax error: '(' not found", m_global_errstr.str());
-  EXPECT_EQ(9, C_error_position);
-  EXPECT_EQ("2: while x < 3) x++;", ErrorLine(p));
-}
-
-TEST_F(CErrors, MissingClosingParenthesis) {
-  // Line 1 is 6 + 2 characters, line 2 8 + 2; the if stands 2 further in.
-  const std::string p = CrLf({"x = 1;", "y = 2; {", "  if (x < (y) y = 3;", "}"});
-  EXPECT_FALSE(Parse(p));
-  EXPECT_EQ("Syntax error: ')' not found", m_global_errstr.str());
-  EXPECT_EQ(21, C_error_position);
-  EXPECT_EQ("3:   if (x < (y) y = 3;", ErrorLine(p));
-}
-
-TEST_F(CErrors, MissingColonOfLabel) {
-  const std::string p = CrLf({"switch (k) {", "case 1 y = 1;", "}"});
-  EXPECT_FALSE(Parse(p));
-  EXPECT_EQ("Syntax error: ':' not found", m_global_errstr.str());
-  EXPECT_EQ(15, C_error_position);
-  EXPECT_EQ("2: case 1 y = 1;", ErrorLine(p));
-
-  EXPECT_FALSE(Parse("switch (k) { default y = 1; }"));
-  EXPECT_EQ("Syntax error: ':' not found", m_global_errstr.str());
-  EXPECT_EQ(14, C_error_position);
-}
-
-TEST_F(CErrors, MissingClosingBrace) {
-  const std::string p = CrLf({"x = 1;", "if (x) {", "  y = 2;"});
-  EXPECT_FALSE(Parse(p));
-  EXPECT_EQ("Syntax error: '}' not found", m_global_errstr.str());
-  // The block is the failing statement, not the if around it.
-  EXPECT_EQ(16, C_error_position);
-  EXPECT_EQ("2: if (x) {", ErrorLine(p));
-}
-
-TEST_F(CErrors, MissingSemicolon) {
-  const std::string p = CrLf({"x = 1;", "y = 2"});
-  EXPECT_FALSE(Parse(p));
-  EXPECT_EQ("Syntax error: ';' not found", m_global_errstr.str());
-  EXPECT_EQ(9, C_error_position);
-  EXPECT_EQ("2: y = 2", ErrorLine(p));
-
-  EXPECT_FALSE(Parse("x = 1; int a, b"));
-  EXPECT_EQ("Syntax error: ';' not found", m_global_errstr.str());
-  EXPECT_EQ(8, C_error_position);
-
-  // A statement in a block must end inside it.
-  EXPECT_FALSE(Parse("{ x = 1 } y = 2;"));
-  EXPECT_EQ("Syntax error: ';' not found", m_global_errstr.str());
-  EXPECT_EQ(3, C_error_position);
-
-  // "for" needs both of its semicolons.
-  EXPECT_FALSE(Parse("for (i = 0; i < 3) x++;"));
-  EXPECT_EQ("Syntax error: ';' not found", m_global_errstr.str());
-  EXPECT_EQ(1, C_error_position);
-  EXPECT_FALSE(Parse(" for (i = 0) x++;"));
-  EXPECT_EQ("Syntax error: ';' not found", m_global_errstr.str());
-  EXPECT_EQ(2, C_error_position);
-}
-
-TEST_F(CErrors, MissingBodyPointsAtTheStatementBeforeIt) {
-  const std::string p = CrLf({"x = 1;", "while (x < 3)"});
-  EXPECT_FALSE(Parse(p));
-  EXPECT_EQ("Syntax error: ';' not found", m_global_errstr.str());
-  EXPECT_EQ(8 + 13, C_error_position);  // the closing parenthesis
-  EXPECT_EQ("2: while (x < 3)", ErrorLine(p));
-
-  EXPECT_FALSE(Parse("{ if (x) } y = 1;"));
-  EXPECT_EQ("Syntax error: ';' not found", m_global_errstr.str());
-  EXPECT_EQ(8, C_error_position);
-}
-
-TEST_F(CErrors, DoWithoutWhile) {
-  const std::string p = CrLf({"do {", "  x++;", "} until (x > 3);"});
-  EXPECT_FALSE(Parse(p));
-  EXPECT_EQ("Syntax error: 'while' not found", m_global_errstr.str());
-  EXPECT_EQ(1, C_error_position);
-  EXPECT_EQ("1: do {", ErrorLine(p));
-}
-
-TEST_F(CErrors, ErrorInsideBodyPointsAtTheInnerStatement) {
-  const std::string p = CrLf({"while (x < 3) {", "  x++;", "  y = 2", "}"});
-  EXPECT_FALSE(Parse(p));
-  EXPECT_EQ("Syntax error: ';' not found", m_global_errstr.str());
-  EXPECT_EQ("3:   y = 2", ErrorLine(p));
+// Nesting is limited so that parsing and running use bounded stack whatever
+// the text; kMaxCNesting (256) levels pass, the next is refused at its own
+// statement.
+TEST_F(CErrors, SyntaxErrorsStopAtTheFailingStatement) {
+  const std::string colon = "Syntax error: ':' not found", semi = "Syntax error: ';' not found",
+                    deep = "Syntax error: statements nested deeper than 256 levels";
+  const int limit = kMaxCNesting;
+  std::string ifs;
+  for (int k = 0; k < 2000; ++k) ifs += "if (1) ";
+  const struct {
+    std::string program, message;
+    int position;
+    std::string line = "";  // "1: " and the program when not given
+  } rows[] = {
+      {CrLf({"x = 1;", "while x < 3) x++;"}), "Syntax error: '(' not found", 9,
+       "2: while x < 3) x++;"},
+      // Line 1 is 6 + 2 characters, line 2 8 + 2; the if stands 2 further in.
+      {CrLf({"x = 1;", "y = 2; {", "  if (x < (y) y = 3;", "}"}), "Syntax error: ')' not found",
+       21, "3:   if (x < (y) y = 3;"},
+      {CrLf({"switch (k) {", "case 1 y = 1;", "}"}), colon, 15, "2: case 1 y = 1;"},
+      {"switch (k) { default y = 1; }", colon, 14},
+      // The block is the failing statement, not the if around it.
+      {CrLf({"x = 1;", "if (x) {", "  y = 2;"}), "Syntax error: '}' not found", 16,
+       "2: if (x) {"},
+      {CrLf({"x = 1;", "y = 2"}), semi, 9, "2: y = 2"},
+      {"x = 1; int a, b", semi, 8},
+      {"{ x = 1 } y = 2;", semi, 3},  // a statement in a block must end inside it
+      {"for (i = 0; i < 3) x++;", semi, 1},  // for needs both of its semicolons
+      {" for (i = 0) x++;", semi, 2},
+      // A missing body points at the statement before it: 8 + 13 is the
+      // closing parenthesis.
+      {CrLf({"x = 1;", "while (x < 3)"}), semi, 8 + 13, "2: while (x < 3)"},
+      {"{ if (x) } y = 1;", semi, 8},
+      // An error inside a body points at the inner statement: 17 + 8 + 3.
+      {CrLf({"while (x < 3) {", "  x++;", "  y = 2", "}"}), semi, 17 + 8 + 3, "3:   y = 2"},
+      {CrLf({"do {", "  x++;", "} until (x > 3);"}), "Syntax error: 'while' not found", 1,
+       "1: do {"},
+      {std::string(limit, '{') + "x = 1;" + std::string(limit, '}'), deep, limit + 1},
+      {ifs + "x = 1;", deep, 256 * 7 + 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE("program: " + row.program.substr(0, 60));
+    EXPECT_FALSE(Parse(row.program));
+    EXPECT_EQ(row.message, m_global_errstr.str());
+    EXPECT_EQ(row.position, C_error_position);
+    EXPECT_EQ(row.line.empty() ? "1: " + row.program : row.line, ErrorLine(row.program));
+  }
+  // limit - 1 blocks with a statement in the innermost: limit levels.
+  EXPECT_TRUE(Parse(std::string(limit - 1, '{') + "x = 1;" + std::string(limit - 1, '}')))
+      << m_global_errstr.str();
 }
 
 TEST_F(CErrors, UnknownKeywordIsTypeZero) {
@@ -122,49 +78,23 @@ TEST_F(CErrors, UnknownKeywordIsTypeZero) {
   EXPECT_EQ(0, root_.GetCNodeCount());
 }
 
-TEST_F(CErrors, ParsingStartsWithPositionZero) {
+TEST_F(CErrors, ParsingStartsAtPositionZeroAndReplacesTheProgram) {
+  ASSERT_TRUE(Parse("x = 1; y = 2;"));
   C_error_position = 55;
   EXPECT_TRUE(Parse("   "));
   EXPECT_EQ(0, C_error_position);
-  EXPECT_EQ(0, root_.GetCNodeCount());
-}
-
-TEST_F(CErrors, ParsingAgainReplacesTheProgram) {
-  ASSERT_TRUE(Parse("x = 1; y = 2;"));
+  EXPECT_EQ("", Tree());
   ASSERT_TRUE(Parse("z = 3;"));
-  ASSERT_EQ(1, root_.GetCNodeCount());
-  EXPECT_EQ("z = 3", root_.GetCNode(0)->Text1().str());
-}
-
-// Nesting is limited so that parsing and running use bounded stack whatever
-// the text; 256 levels pass, the 257th is refused at its own statement.
-TEST_F(CErrors, NestingDeeperThanTheLimitIsASyntaxError) {
-  const int limit = kMaxCNesting;
-  // limit - 1 blocks with a statement in the innermost: limit levels.
-  std::string ok = std::string(limit - 1, '{') + "x = 1;" + std::string(limit - 1, '}');
-  EXPECT_TRUE(Parse(ok)) << m_global_errstr.str();
-
-  std::string deep = std::string(limit, '{') + "x = 1;" + std::string(limit, '}');
-  EXPECT_FALSE(Parse(deep));
-  EXPECT_EQ("Syntax error: statements nested deeper than 256 levels", m_global_errstr.str());
-  EXPECT_EQ(limit + 1, C_error_position);
-
-  std::string ifs;
-  for (int k = 0; k < 2000; ++k) ifs += "if (1) ";
-  EXPECT_FALSE(Parse(ifs + "x = 1;"));
-  EXPECT_EQ("Syntax error: statements nested deeper than 256 levels", m_global_errstr.str());
-  EXPECT_EQ(256 * 7 + 1, C_error_position);
+  EXPECT_EQ("expr(z = 3)", Tree());
 }
 
 // --- Running. Every message of a failing statement, with the line that
 // C_error_position points at.
 
 TEST_F(CErrors, RunTimeMessagesPointAtTheFailingStatement) {
-  struct Case {
-    const char* line3;
-    const char* message;
-  };
-  const Case cases[] = {
+  const struct {
+    const char *line3, *message;
+  } rows[] = {
       {"  q = 1;", "Variable 'q' not found"},
       {"  a[-1] = 1;", "a: negative array index"},
       {"  a[3] += 1;", "a: array index too high"},
@@ -174,14 +104,13 @@ TEST_F(CErrors, RunTimeMessagesPointAtTheFailingStatement) {
       {"  n /= 0;", "Division by zero"},
       {"  if (a[0] < zz) n = 1;", "Wrong variable name or number format: 'zz'"},
   };
-  for (const Case& c : cases) {
-    vars_.ClearVarList();
-    engine_.error = AnsiString();
-    const std::string p = CrLf({"int n = 1, a[3];", "n++;", c.line3, "n = 5;"});
-    EXPECT_EQ(-1, Run(p)) << c.line3;
-    EXPECT_EQ(c.message, engine_.error.str());
-    EXPECT_EQ(std::string("3: ") + c.line3, ErrorLine(p));
-    EXPECT_EQ(2, Int("n")) << "nothing after the failing statement runs";
+  for (const auto& row : rows) {
+    const std::string p = CrLf({"int n = 1, a[3];", "n++;", row.line3, "n = 5;"});
+    SCOPED_TRACE(row.line3);
+    EXPECT_EQ(-1, RunFresh(p));
+    EXPECT_EQ(row.message, engine_.error.str());
+    EXPECT_EQ(std::string("3: ") + row.line3, ErrorLine(p));
+    ExpectVars("n=2");  // nothing after the failing statement runs
   }
 }
 
@@ -191,7 +120,7 @@ TEST_F(CErrors, ErrorInsideNestedStatementsPointsAtTheInnermost) {
   EXPECT_EQ(-1, Run(p));
   EXPECT_EQ("Wrong variable name or number format: 't'", engine_.error.str());
   EXPECT_EQ("4:     s = t;", ErrorLine(p));
-  EXPECT_EQ(2, Int("i"));
+  ExpectVars("i=2");
 }
 
 TEST_F(CErrors, TimeOutPointsAtTheLoop) {
