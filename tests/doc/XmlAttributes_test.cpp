@@ -1,53 +1,40 @@
 // Attributes, typed attributes, escaped text, text content and formulas,
-// in both directions of the store flag.
+// in both directions of the store flag. Stored attributes are shown in the
+// writer's compact form, which lists the pairs in order as stored.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "XmlTestUtil.h"
 #include "base/globals.h"
 #include "doc/xml.h"
 #include "expr/Formula.h"
 
-namespace {
-// Value of the i-th pair; "" when there is none.
-std::string ValueAt(const CXMLNode& n, int i) {
-  AnsiString name, value;
-  n.GetAttribute(i, &name, &value);
-  return value.str();
-}
-std::string NameAt(const CXMLNode& n, int i) {
-  AnsiString name, value;
-  n.GetAttribute(i, &name, &value);
-  return name.str();
-}
-}  // namespace
-
-TEST(XmlAttributes, CreateAppendsEvenDuplicatesAndLookupsTakeTheFirst) {
+TEST(XmlAttributes, ListKeepsOrderAndDuplicatesAndEditsAndLookupsTakeTheFirstMatch) {
   CXMLNode n("Cmp");
-  n.CreateAttribute("name", "R1");
+  EXPECT_EQ("R1", n.Attribute("name", "R1").str());  // storing: appends
+  n.CreateAttribute("b", "2");
   n.CreateAttribute("name", "R2");
-  ASSERT_EQ(2, n.AttributeCount());
   EXPECT_EQ("R1", n.GetAttribute("name", "none").str());
   EXPECT_EQ("none", n.GetAttribute("Name", "none").str());
   EXPECT_TRUE(n.AttributeExists("name"));
   EXPECT_FALSE(n.AttributeExists("nam"));
-}
-
-TEST(XmlAttributes, SetReplacesTheFirstOrAppends) {
-  CXMLNode n("Cmp");
-  n.CreateAttribute("a", "1");
-  n.CreateAttribute("b", "2");
-  n.CreateAttribute("a", "3");
-  n.SetAttribute("a", "9");
+  n.SetAttribute("name", "R9");
   n.SetAttribute("c", "4");
-  ASSERT_EQ(4, n.AttributeCount());
-  EXPECT_EQ("9", ValueAt(n, 0));
-  EXPECT_EQ("3", ValueAt(n, 2));
-  EXPECT_EQ("c", NameAt(n, 3));
-  EXPECT_EQ("4", ValueAt(n, 3));
+  EXPECT_EQ("<Cmp name=\"R9\" b=\"2\" name=\"R2\" c=\"4\" />", Compact(n));
+  n.RenameAttribute("name", "z");
+  n.RenameAttribute("missing", "q");
+  n.DeleteAttribute(7);
+  EXPECT_EQ("<Cmp z=\"R9\" b=\"2\" name=\"R2\" c=\"4\" />", Compact(n));
+  n.DeleteAttribute(1);
+  n.SetStore(false);  // loading: the first value or the default, nothing added
+  EXPECT_EQ("R9", n.Attribute("z", "other").str());
+  EXPECT_EQ("dflt", n.Attribute("missing", "dflt").str());
+  EXPECT_EQ("<Cmp z=\"R9\" name=\"R2\" c=\"4\" />", Compact(n));
 }
 
 TEST(XmlAttributes, PairsByIndexAreEmptyOutOfRange) {
@@ -55,159 +42,109 @@ TEST(XmlAttributes, PairsByIndexAreEmptyOutOfRange) {
   n.CreateAttribute("a", "1");
   AnsiString name = "x", value = "y";
   EXPECT_TRUE(n.GetAttribute(0, &name, &value));
-  EXPECT_EQ("a", name.str());
-  EXPECT_EQ("1", value.str());
+  EXPECT_EQ("a=1", name.str() + "=" + value.str());
   EXPECT_FALSE(n.GetAttribute(1, &name, &value));
-  EXPECT_EQ("", name.str());
-  EXPECT_EQ("", value.str());
+  EXPECT_EQ("=", name.str() + "=" + value.str());
   EXPECT_FALSE(n.GetAttribute(-1, &name, &value));
 }
 
-TEST(XmlAttributes, DeleteAndRenameActOnOnePair) {
-  CXMLNode n("Cmp");
-  n.CreateAttribute("a", "1");
-  n.CreateAttribute("b", "2");
-  n.CreateAttribute("a", "3");
-  n.RenameAttribute("a", "z");
-  EXPECT_EQ("z", NameAt(n, 0));
-  EXPECT_EQ("a", NameAt(n, 2));
-  n.RenameAttribute("missing", "q");
-  n.DeleteAttribute(7);
-  EXPECT_EQ(3, n.AttributeCount());
-  n.DeleteAttribute(1);
-  ASSERT_EQ(2, n.AttributeCount());
-  EXPECT_EQ("z", NameAt(n, 0));
-  EXPECT_EQ("3", ValueAt(n, 1));
-}
-
-TEST(XmlAttributes, PairedFormStoresOrLoadsWithDefault) {
-  CXMLNode n("Cmp");
-  EXPECT_EQ("R1", n.Attribute("name", "R1").str());
-  EXPECT_EQ("R1", ValueAt(n, 0));
-  n.SetStore(false);
-  EXPECT_EQ("R1", n.Attribute("name", "other").str());
-  EXPECT_EQ("dflt", n.Attribute("missing", "dflt").str());
-  EXPECT_EQ(1, n.AttributeCount());
-}
-
-TEST(XmlTypedAttributes, IntIsDecimalAndReadByStrtol) {
+TEST(XmlTypedAttributes, TextsStoredAndLoadedWithDefaultsForEmptyOrAbsent) {
   CXMLNode n("Cmp");
   EXPECT_EQ(-42, n.AttributeInt("i", -42));
-  EXPECT_EQ("-42", ValueAt(n, 0));
-  n.CreateAttribute("trail", "12abc");
-  n.CreateAttribute("word", "abc");
-  n.CreateAttribute("hex", "0x1f");
-  n.CreateAttribute("empty", "");
+  EXPECT_TRUE(n.AttributeBool("t", true));
+  EXPECT_FALSE(n.AttributeBool("f", false));
+  EXPECT_EQ(RGB(10, 20, 30), n.AttributeColor("c", RGB(10, 20, 30)));
+  TPoint p(3, -4);
+  n.AttributePoint("pos", p);
+  EXPECT_EQ("<Cmp i=\"-42\" t=\"true\" f=\"false\" c=\"10,20,30\" pos=\"3,-4\" />", Compact(n));
+  for (const auto& [name, text] : {std::pair{"trail", "12abc"}, {"word", "abc"}, {"hex", "0x1f"},
+                                   {"cap", "True"}, {"one", "1"}, {"rgb", "1,2,3"}, {"xy", "5,6"},
+                                   {"empty", ""}})
+    n.CreateAttribute(name, text);
   n.SetStore(false);
+  // Int: strtol, base 10.
   EXPECT_EQ(-42, n.AttributeInt("i", 5));
   EXPECT_EQ(12, n.AttributeInt("trail", 5));
   EXPECT_EQ(0, n.AttributeInt("word", 5));
   EXPECT_EQ(0, n.AttributeInt("hex", 5));
   EXPECT_EQ(5, n.AttributeInt("empty", 5));
   EXPECT_EQ(5, n.AttributeInt("missing", 5));
-  n.SetAttributeInt("i", 7);
-  EXPECT_EQ(7, n.GetAttributeInt("i", 0));
-}
-
-TEST(XmlTypedAttributes, BoolIsTrueOnlyForTheExactTextTrue) {
-  CXMLNode n("Cmp");
-  n.AttributeBool("t", true);
-  n.AttributeBool("f", false);
-  EXPECT_EQ("true", ValueAt(n, 0));
-  EXPECT_EQ("false", ValueAt(n, 1));
-  n.CreateAttribute("cap", "True");
-  n.CreateAttribute("one", "1");
-  n.CreateAttribute("empty", "");
-  n.SetStore(false);
+  // Bool: true only for the exact text "true".
   EXPECT_TRUE(n.AttributeBool("t", false));
   EXPECT_FALSE(n.AttributeBool("f", true));
   EXPECT_FALSE(n.AttributeBool("cap", true));
   EXPECT_FALSE(n.AttributeBool("one", true));
   EXPECT_TRUE(n.AttributeBool("empty", true));
   EXPECT_TRUE(n.AttributeBool("missing", true));
-  n.SetAttributeBool("f", true);
-  EXPECT_TRUE(n.GetAttributeBool("f", false));
-}
-
-TEST(XmlTypedAttributes, DoubleIsWrittenInEngineeringNotation) {
-  const struct {
-    double x;
-    const char* text;
-  } cases[] = {
-      {4.7e-9, "4.7e-9"},  {1e6, "1e+6"},       {0.25, "250e-3"},
-      {-1500, "-1.5e+3"},  {999.9999999999999, "1e+3"},
-      {1500, "1.5e+3"},    {0.5, "500e-3"},     {0.001, "1e-3"},
-      {100, "100"},        {0, "0"},
-      {std::numeric_limits<double>::infinity(), "inf"},
-      {-std::numeric_limits<double>::infinity(), "-inf"},
-      {std::nan(""), ""},
-  };
-  for (const auto& c : cases) {
-    CXMLNode n("Cmp");
-    n.AttributeDouble("x", c.x);
-    EXPECT_EQ(c.text, ValueAt(n, 0)) << c.x;
-  }
-}
-
-TEST(XmlTypedAttributes, DoubleIsReadWithoutSuffixesAndUpToAParenthesis) {
-  CXMLNode n("Cmp");
-  const struct {
-    const char* text;
-    double x;
-  } cases[] = {
-      {"4.7e-9", 4.7e-9}, {"1e+6", 1e6},   {"250e-3", 0.25}, {"-1.5e+3", -1500},
-      {"1e+3", 1000},     {"10k", 10},     {"2.5(V)", 2.5},  {"abc", 0},
-  };
-  for (const auto& c : cases) n.CreateAttribute(c.text, c.text);  // named by its text
-  n.CreateAttribute("inf", "inf");
-  n.CreateAttribute("-inf", "-inf");
-  n.CreateAttribute("empty", "");
-  n.SetStore(false);
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(c.x, n.AttributeDouble(c.text, -7)) << c.text;
-  EXPECT_EQ(std::numeric_limits<double>::infinity(), n.AttributeDouble("inf", 0));
-  EXPECT_EQ(-std::numeric_limits<double>::infinity(), n.AttributeDouble("-inf", 0));
-  EXPECT_EQ(-7, n.AttributeDouble("empty", -7));
-  EXPECT_EQ(-7, n.AttributeDouble("missing", -7));
-}
-
-TEST(XmlTypedAttributes, NanIsWrittenEmptyAndLoadsTheDefault) {
-  CXMLNode n("Cmp");
-  n.CreateAttributeDouble("x", std::nan(""));
-  n.SetStore(false);
-  EXPECT_EQ(3.5, n.AttributeDouble("x", 3.5));
-  n.SetAttributeDouble("x", 2e-3);
-  EXPECT_EQ("2e-3", ValueAt(n, 0));
-}
-
-TEST(XmlTypedAttributes, ColorIsRedGreenBlue) {
-  CXMLNode n("Cmp");
-  EXPECT_EQ(RGB(10, 20, 30), n.AttributeColor("c", RGB(10, 20, 30)));
-  EXPECT_EQ("10,20,30", ValueAt(n, 0));
-  n.CreateAttribute("d", "1,2,3");
-  n.CreateAttribute("e", "");
-  n.SetStore(false);
   EXPECT_EQ(RGB(10, 20, 30), n.AttributeColor("c", 0));
-  EXPECT_EQ(RGB(1, 2, 3), n.AttributeColor("d", 0));
-  EXPECT_EQ(RGB(4, 5, 6), n.AttributeColor("e", RGB(4, 5, 6)));
+  EXPECT_EQ(RGB(1, 2, 3), n.AttributeColor("rgb", 0));
+  EXPECT_EQ(RGB(4, 5, 6), n.AttributeColor("empty", RGB(4, 5, 6)));
   EXPECT_EQ(RGB(4, 5, 6), n.AttributeColor("missing", RGB(4, 5, 6)));
-}
-
-TEST(XmlTypedAttributes, PointIsXCommaYAndUnchangedWhenAbsent) {
-  CXMLNode n("Cmp");
-  TPoint p(3, -4);
-  n.AttributePoint("pos", p);
-  EXPECT_EQ("3,-4", ValueAt(n, 0));
-  n.CreateAttribute("q", "5,6");
-  n.CreateAttribute("e", "");
-  n.SetStore(false);
+  // Point: an empty or absent value leaves the point as it was.
   TPoint r(1, 1);
   n.AttributePoint("pos", r);
   EXPECT_EQ(TPoint(3, -4), r);
-  n.GetAttributePoint("q", r);
-  EXPECT_EQ(TPoint(5, 6), r);
-  n.AttributePoint("e", r);
+  n.GetAttributePoint("xy", r);
+  n.AttributePoint("empty", r);
   n.AttributePoint("missing", r);
   EXPECT_EQ(TPoint(5, 6), r);
+  // Set replaces the first pair, so Get sees the new value.
+  n.SetAttributeInt("hex", 7);
+  EXPECT_EQ(7, n.GetAttributeInt("hex", 0));
+  n.SetAttributeBool("cap", true);
+  EXPECT_TRUE(n.GetAttributeBool("cap", false));
+}
+
+// Engineering notation, 12 significant digits; read back by strtod up to
+// the first "(", so no suffixes. Some texts go one way only.
+TEST(XmlTypedAttributes, DoubleTextsInBothDirections) {
+  enum { kWrite = 1, kRead = 2, kBoth = 3 };
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const struct {
+    double x;
+    const char* text;  // nullptr: no such attribute
+    int dir;
+  } cases[] = {
+      {4.7e-9, "4.7e-9", kBoth},
+      {1e6, "1e+6", kBoth},
+      {0.25, "250e-3", kBoth},
+      {-1500, "-1.5e+3", kBoth},
+      {999.9999999999999, "1e+3", kWrite},
+      {123456.789012, "123.456789012e+3", kBoth},  // all 12 digits
+      {1000, "1e+3", kRead},
+      {1500, "1.5e+3", kBoth},
+      {0.5, "500e-3", kBoth},
+      {0.001, "1e-3", kBoth},
+      {2e-3, "2e-3", kBoth},
+      {100, "100", kBoth},
+      {0, "0", kBoth},
+      {kInf, "inf", kBoth},
+      {-kInf, "-inf", kBoth},
+      {std::nan(""), "", kWrite},
+      {-7, "", kRead},  // the default, so a NaN loads as the default
+      {-7, nullptr, kRead},
+      {10, "10k", kRead},
+      {2.5, "2.5(V)", kRead},
+      {0, "abc", kRead},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("text: ") + (c.text ? c.text : "(absent)"));
+    CXMLNode n("Cmp");
+    if (c.dir & kWrite) {
+      n.AttributeDouble("x", c.x);
+      n.CreateAttributeDouble("y", c.x);
+      n.CreateAttributeDouble("z", -1);
+      n.SetAttributeDouble("z", c.x);  // replaces
+      const std::string v = std::string("\"") + c.text + "\"";
+      EXPECT_EQ("<Cmp x=" + v + " y=" + v + " z=" + v + " />", Compact(n));
+    }
+    if (c.dir & kRead) {
+      CXMLNode r("Cmp");
+      if (c.text) r.CreateAttribute("x", c.text);
+      r.SetStore(false);
+      EXPECT_DOUBLE_EQ(c.x, r.AttributeDouble("x", -7));
+    }
+  }
 }
 
 TEST(XmlSafeText, AttributeIsEscapedOnStoreAndRestoredOnLoad) {
@@ -216,45 +153,37 @@ TEST(XmlSafeText, AttributeIsEscapedOnStoreAndRestoredOnLoad) {
   EXPECT_EQ(nasty.str(), n.AttributeSafe("s", nasty).str());
   EXPECT_EQ(StrToSafe(nasty).str(), n.GetAttribute("s", "").str());
   n.CreateAttributeSafe("ex", "a b/c");
-  EXPECT_EQ("a+b%2fc", ValueAt(n, 1));
+  EXPECT_EQ("a+b%2fc", n.GetAttribute("ex", "").str());
   n.SetStore(false);
   EXPECT_EQ(nasty.str(), n.AttributeSafe("s", "").str());
   EXPECT_EQ("dflt", n.AttributeSafe("missing", "dflt").str());
   n.SetAttributeSafe("ex", "x y");
-  EXPECT_EQ("x+y", ValueAt(n, 1));
+  EXPECT_EQ("<Cmp s=\"" + StrToSafe(nasty).str() + "\" ex=\"x+y\" />", Compact(n));
   EXPECT_EQ("x y", n.GetAttributeSafe("ex", "").str());
 }
 
 TEST(XmlSafeText, NodeSafeKeepsTheTextInAChildAttributeV) {
   CXMLNode n("Doc");
   EXPECT_EQ("a b", n.NodeSafe("Title", "a b").str());
-  CXMLNode* t = n.GetNode("Title", 0);
-  ASSERT_NE(nullptr, t);
-  EXPECT_EQ(1, t->AttributeCount());
-  EXPECT_EQ("a+b", t->GetAttribute("v", "").str());
+  EXPECT_EQ("<Doc><Title v=\"a+b\" /></Doc>", Compact(n));
   SetLoading(n);
   EXPECT_EQ("a b", n.NodeSafe("Title", "dflt").str());
   EXPECT_EQ("dflt", n.NodeSafe("Missing", "dflt").str());
 }
 
-TEST(XmlData, DataLoadsTheContentAndTakesNoDefault) {
+TEST(XmlData, DataLoadsTheContentWithoutDefaultAndNodeDataFallsBackToTheText) {
   CXMLNode n("Doc");
   EXPECT_EQ("text", n.Data("text").str());
   EXPECT_EQ("text", n.GetData().str());
-  CXMLNode empty("Doc");
-  empty.SetStore(false);
-  EXPECT_EQ("", empty.Data("not a default").str());
-  n.SetStore(false);
-  EXPECT_EQ("text", n.Data("other").str());
-}
-
-TEST(XmlData, NodeDataUsesAChildAndFallsBackToTheText) {
-  CXMLNode n("Doc");
   EXPECT_EQ("v1", n.NodeData("Note", "v1").str());
   EXPECT_EQ("v1", n.GetNode("Note", 0)->GetData().str());
   SetLoading(n);
+  EXPECT_EQ("text", n.Data("other").str());
   EXPECT_EQ("v1", n.NodeData("Note", "x").str());
   EXPECT_EQ("x", n.NodeData("Missing", "x").str());
+  CXMLNode empty("Doc");
+  empty.SetStore(false);
+  EXPECT_EQ("", empty.Data("not a default").str());
 }
 
 TEST(XmlData, SafeDataRoundTrips) {
@@ -272,34 +201,20 @@ TEST(XmlData, SafeDataRoundTrips) {
   EXPECT_EQ("c d", n.GetDataSafe().str());
 }
 
-TEST(XmlFormula, PlainValueIsOneAttribute) {
-  CXMLNode n("Cmp");
+TEST(XmlFormula, OnlyWhatDiffersFromTheDefaultsIsWrittenAndAllOfItLoads) {
+  CXMLNode plain("Cmp");
   CFormula f;
   f.SetVal(2.5);
-  n.SerializeFormula("R", f);
-  ASSERT_EQ(1, n.AttributeCount());
-  EXPECT_EQ("R", NameAt(n, 0));
-  EXPECT_EQ("2.5", ValueAt(n, 0));
-}
-
-TEST(XmlFormula, AllFourAttributesInOrder) {
+  plain.SerializeFormula("R", f);
+  EXPECT_EQ("<Cmp R=\"2.5\" />", Compact(plain));
   CXMLNode n("Cmp");
-  CFormula f;
   f.SetText("=a+1");
   f.SetValue(3);
   f.SetFormat(CFormula::kHex);
   f.SetBits(16);
   n.SerializeFormula("x", f);
-  ASSERT_EQ(4, n.AttributeCount());
-  EXPECT_EQ("x_str", NameAt(n, 0));
-  EXPECT_EQ("%3da%2b1", ValueAt(n, 0));  // "=" and "+" escaped
-  EXPECT_EQ("x", NameAt(n, 1));
-  EXPECT_EQ("3", ValueAt(n, 1));
-  EXPECT_EQ("x_format", NameAt(n, 2));
-  EXPECT_EQ("hex", ValueAt(n, 2));
-  EXPECT_EQ("x_bit", NameAt(n, 3));
-  EXPECT_EQ("16", ValueAt(n, 3));
-
+  // "=" and "+" escaped in the text
+  EXPECT_EQ("<Cmp x_str=\"%3da%2b1\" x=\"3\" x_format=\"hex\" x_bit=\"16\" />", Compact(n));
   n.SetStore(false);
   CFormula g;
   n.SerializeFormula("x", g);
@@ -309,31 +224,46 @@ TEST(XmlFormula, AllFourAttributesInOrder) {
   EXPECT_EQ(16, g.Bits());
 }
 
-TEST(XmlFormula, FormatNamesLoadAsCodes) {
-  const char* names[] = {"double", "int", "bin", "oct", "hex", "HEX", "", "float"};
-  const int codes[] = {0, 1, 2, 3, 4, 0, 0, 0};
-  for (int i = 0; i < 8; ++i) {
+TEST(XmlFormula, FormatNamesLoadAsCodesAndCodesStoreAsNames) {
+  const struct {
+    const char* name;
+    int code;
+  } rows[] = {
+      {"double", 0},
+      {"int", 1},
+      {"bin", 2},
+      {"oct", 3},
+      {"hex", 4},
+      {"HEX", 0},
+      {"", 0},
+      {"float", 0},
+  };
+  for (const auto& row : rows) {
     CXMLNode n("Cmp");
-    n.CreateAttribute("x_format", names[i]);
+    n.CreateAttribute("x_format", row.name);
     n.SetStore(false);
     CFormula f;
     f.SetFormat(2);
     n.SerializeFormula("x", f);
-    EXPECT_EQ(codes[i], f.GetFormat()) << names[i];
+    EXPECT_EQ(row.code, f.GetFormat()) << "format: " << row.name;
   }
   for (int code = 1; code <= 4; ++code) {
     CXMLNode n("Cmp");
     CFormula f;
     f.SetFormat(code);
     n.SerializeFormula("x", f);
-    EXPECT_EQ(names[code], n.GetAttribute("x_format", "").str());
+    EXPECT_EQ(rows[code].name, n.GetAttribute("x_format", "").str());
   }
 }
 
-TEST(XmlFormula, MissingAttributesLoadDefaults) {
+TEST(XmlFormula, MissingAttributesLoadDefaultsAndEmptyValueTextNanOnlyIntoAnEmptyFormula) {
   CXMLNode n("Cmp");
+  CFormula f;
+  f.SetEmpty();
+  n.SerializeFormula("v", f);
+  EXPECT_EQ("<Cmp v=\"\" />", Compact(n));
   n.SetStore(false);
-  CFormula kept;
+  CFormula kept;  // nothing of "x" is there
   kept.SetText("=old");
   kept.SetValue(7);
   kept.SetFormat(CFormula::kBin);
@@ -343,16 +273,6 @@ TEST(XmlFormula, MissingAttributesLoadDefaults) {
   EXPECT_EQ(7, kept.Value());  // a present value stays
   EXPECT_EQ(CFormula::kDouble, kept.GetFormat());
   EXPECT_EQ(32, kept.Bits());
-}
-
-TEST(XmlFormula, EmptyValueTextLoadsNanOnlyIntoAnEmptyFormula) {
-  CXMLNode n("Cmp");
-  CFormula f;
-  f.SetEmpty();
-  n.SerializeFormula("v", f);
-  ASSERT_EQ(1, n.AttributeCount());
-  EXPECT_EQ("", ValueAt(n, 0));
-  n.SetStore(false);
   CFormula empty;
   empty.SetEmpty();
   n.SerializeFormula("v", empty);

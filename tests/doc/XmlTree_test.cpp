@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "XmlTestUtil.h"
 #include "doc/xml.h"
 
 TEST(XmlTree, NewNodeStoresAndIsEmpty) {
@@ -13,83 +14,50 @@ TEST(XmlTree, NewNodeStoresAndIsEmpty) {
   EXPECT_EQ("", unnamed.GetName().str());
   CXMLNode root("QVS");
   EXPECT_TRUE(root.IsStore());
-  EXPECT_EQ("QVS", root.GetName().str());
-  EXPECT_EQ(0, root.NodeCount());
-  EXPECT_EQ(0, root.AttributeCount());
-  EXPECT_EQ("", root.GetData().str());
+  EXPECT_EQ("<QVS />", Compact(root));  // no attributes, data or children
   EXPECT_EQ(nullptr, root.GetNode(0));
   EXPECT_EQ(nullptr, root.GetNode("", 0));
 }
 
-TEST(XmlTree, CreateNodeAppendsWithTheParentsFlag) {
+TEST(XmlTree, StoreFlagPassesOnThroughCreateNodeAndIndexLookupOnly) {
   CXMLNode root("QVS");
   CXMLNode* a = root.CreateNode("a");
   root.SetStore(false);
   CXMLNode* b = root.CreateNode("b");
   EXPECT_TRUE(a->IsStore());
   EXPECT_FALSE(b->IsStore());
-  ASSERT_EQ(2, root.NodeCount());
-  EXPECT_EQ("a", root.GetNode(0)->GetName().str());
-  EXPECT_EQ("b", root.GetNode(1)->GetName().str());
-}
-
-TEST(XmlTree, GetNodeByIndexHandsOnTheParentsFlag) {
-  CXMLNode root("QVS");
-  CXMLNode* a = root.CreateNode("a");
-  root.SetStore(false);
+  EXPECT_EQ(a, root.GetNode("a", 0));  // by name: the flag stays
   EXPECT_TRUE(a->IsStore());
-  EXPECT_EQ(a, root.GetNode(0));
+  EXPECT_EQ(a, root.GetNode(0));  // by index: the parent's flag
   EXPECT_FALSE(a->IsStore());
   root.SetStore(true);
-  root.GetNode(0);
-  EXPECT_TRUE(a->IsStore());
-  EXPECT_EQ(nullptr, root.GetNode(1));
+  EXPECT_EQ(b, root.GetNode(1));
+  EXPECT_TRUE(b->IsStore());
+  EXPECT_EQ(nullptr, root.GetNode(2));
   EXPECT_EQ(nullptr, root.GetNode(-1));
 }
 
-TEST(XmlTree, GetNodeByNameLeavesTheFlagAlone) {
-  CXMLNode root("QVS");
-  CXMLNode* a = root.CreateNode("a");
-  root.SetStore(false);
-  EXPECT_EQ(a, root.GetNode("a", 0));
-  EXPECT_TRUE(a->IsStore());
-}
-
-TEST(XmlTree, GetNodeByNameIsExactAndStartsAtStart) {
+TEST(XmlTree, NameSearchIsExactFromStartAndGetNextNodeContinuesIt) {
   CXMLNode root("QVS");
   CXMLNode* c0 = root.CreateNode("Cmp");
-  root.CreateNode("cmp");
+  CXMLNode* c1 = root.CreateNode("cmp");
   CXMLNode* c2 = root.CreateNode("Cmp");
-  root.CreateNode("Cmp ");
-  EXPECT_EQ(c0, root.GetNode("Cmp", 0));
+  CXMLNode* c3 = root.CreateNode("Cmp ");
+  CXMLNode* c4 = root.CreateNode("");
   EXPECT_EQ(c2, root.GetNode("Cmp", 1));
   EXPECT_EQ(c2, root.GetNode("Cmp", 2));
   EXPECT_EQ(nullptr, root.GetNode("Cmp", 3));
   EXPECT_EQ(nullptr, root.GetNode("CMP", 0));
   EXPECT_EQ(nullptr, root.GetNode("Cm", 0));
-}
-
-TEST(XmlTree, GetNextNodeWalksTheMatchesOfTheLastSearch) {
-  CXMLNode root("QVS");
-  CXMLNode* t0 = root.CreateNode("Trace");
-  root.CreateNode("Other");
-  CXMLNode* t2 = root.CreateNode("Trace");
-  ASSERT_EQ(t0, root.GetNode("Trace", 0));
-  EXPECT_EQ(t2, root.GetNextNode());
+  ASSERT_EQ(c0, root.GetNode("Cmp", 0));
+  EXPECT_EQ(c2, root.GetNextNode());
   EXPECT_EQ(nullptr, root.GetNextNode());
   EXPECT_EQ(nullptr, root.GetNextNode());  // stays at the end
-}
-
-TEST(XmlTree, EmptyNameMatchesEveryChild) {
-  CXMLNode root("QVS");
-  CXMLNode* a = root.CreateNode("a");
-  CXMLNode* b = root.CreateNode("b");
-  CXMLNode* c = root.CreateNode("");
-  EXPECT_EQ(a, root.GetNode("", 0));
-  EXPECT_EQ(b, root.GetNextNode());
-  EXPECT_EQ(c, root.GetNextNode());
+  // An empty name matches every child, an unnamed one too.
+  EXPECT_EQ(c0, root.GetNode("", 0));
+  for (CXMLNode* next : {c1, c2, c3, c4}) EXPECT_EQ(next, root.GetNextNode());
   EXPECT_EQ(nullptr, root.GetNextNode());
-  EXPECT_EQ(b, root.GetNode("", 1));
+  EXPECT_EQ(c1, root.GetNode("", 1));
 }
 
 TEST(XmlTree, NodeCreatesWhenStoringAndFindsWhenLoading) {
@@ -105,7 +73,7 @@ TEST(XmlTree, NodeCreatesWhenStoringAndFindsWhenLoading) {
   EXPECT_EQ(2, root.NodeCount());
 }
 
-TEST(XmlTree, DeleteNodeRemovesOneChildAndItsSubtree) {
+TEST(XmlTree, DeleteNodeRemovesOneChildWithItsSubtreeAndRenameNodeRenames) {
   CXMLNode root("QVS");
   root.CreateNode("a")->CreateNode("deep")->CreateNode("deeper");
   CXMLNode* b = root.CreateNode("b");
@@ -114,46 +82,32 @@ TEST(XmlTree, DeleteNodeRemovesOneChildAndItsSubtree) {
   EXPECT_EQ(2, root.NodeCount());
   root.DeleteNode(0);
   ASSERT_EQ(1, root.NodeCount());
-  EXPECT_EQ(b, root.GetNode(0));
+  b->RenameNode("Cmps");
+  EXPECT_EQ(b, root.GetNode("Cmps", 0));
   root.DeleteNode(0);
   EXPECT_EQ(0, root.NodeCount());
   EXPECT_EQ(nullptr, root.GetNode("", 0));
 }
 
-TEST(XmlTree, RenameNodeChangesTheName) {
-  CXMLNode root("QVS");
-  CXMLNode* a = root.CreateNode("a");
-  a->RenameNode("Cmps");
-  EXPECT_EQ(a, root.GetNode("Cmps", 0));
-}
-
-TEST(XmlTree, MoveNodeReparentsToTheEnd) {
+TEST(XmlTree, MoveNodeReparentsToTheEndUnlessOwnershipWouldBreak) {
   CXMLNode root("QVS");
   CXMLNode* from = root.CreateNode("from");
   CXMLNode* to = root.CreateNode("to");
   CXMLNode* x = from->CreateNode("x");
-  from->CreateNode("y");
+  CXMLNode* inner = x->CreateNode("inner");
+  CXMLNode* y = from->CreateNode("y");
   to->CreateNode("z");
-  x->CreateData("kept");
+  EXPECT_FALSE(x->MoveNode(to, from));     // x is not to's child
+  EXPECT_FALSE(x->MoveNode(from, inner));  // into its own subtree
+  EXPECT_FALSE(x->MoveNode(from, x));
+  EXPECT_FALSE(x->MoveNode(nullptr, to));
+  EXPECT_EQ(x, from->GetNode(0));
   ASSERT_TRUE(x->MoveNode(from, to));
   ASSERT_EQ(1, from->NodeCount());
-  EXPECT_EQ("y", from->GetNode(0)->GetName().str());
+  EXPECT_EQ(y, from->GetNode(0));
   ASSERT_EQ(2, to->NodeCount());
   EXPECT_EQ(x, to->GetNode(1));
-  EXPECT_EQ("kept", x->GetData().str());
-}
-
-TEST(XmlTree, MoveNodeRefusesWhatWouldBreakOwnership) {
-  CXMLNode root("QVS");
-  CXMLNode* a = root.CreateNode("a");
-  CXMLNode* inner = a->CreateNode("inner");
-  CXMLNode* other = root.CreateNode("other");
-  EXPECT_FALSE(a->MoveNode(other, root.CreateNode("t")));  // a is not other's child
-  EXPECT_FALSE(a->MoveNode(&root, inner));                 // into its own subtree
-  EXPECT_FALSE(a->MoveNode(&root, a));
-  EXPECT_FALSE(a->MoveNode(nullptr, other));
-  EXPECT_EQ(a, root.GetNode(0));
-  EXPECT_EQ(inner, a->GetNode(0));
+  EXPECT_EQ(inner, x->GetNode(0));
 }
 
 TEST(XmlTree, ClearNodeKeepsOnlyTheNameAndSetsTheStoreFlag) {
@@ -164,10 +118,7 @@ TEST(XmlTree, ClearNodeKeepsOnlyTheNameAndSetsTheStoreFlag) {
   root.SetStore(false);
   root.ClearNode();
   EXPECT_TRUE(root.IsStore());
-  EXPECT_EQ("QVS", root.GetName().str());
-  EXPECT_EQ(0, root.NodeCount());
-  EXPECT_EQ(0, root.AttributeCount());
-  EXPECT_EQ("", root.GetData().str());
+  EXPECT_EQ("<QVS />", Compact(root));
 }
 
 TEST(XmlTree, FindNodePrefersTheTagWithoutAttributes) {
@@ -179,7 +130,7 @@ TEST(XmlTree, FindNodePrefersTheTagWithoutAttributes) {
   EXPECT_EQ(0, CXMLNode::FindNode("", "QVS"));
 }
 
-TEST(XmlTree, GetNodeErrorListsChildrenDepthFirstThenOwn) {
+TEST(XmlTree, NodeErrorListsChildrenDepthFirstThenOwnAndClearsBySubtree) {
   CXMLNode root("QVS");
   root.SetError("root");
   CXMLNode* a = root.CreateNode("a");
@@ -192,16 +143,8 @@ TEST(XmlTree, GetNodeErrorListsChildrenDepthFirstThenOwn) {
   EXPECT_EQ("a1\na3\na\nc1\nroot", root.GetNodeError().str());
   EXPECT_EQ("a1\na3\na", a->GetNodeError().str());
   EXPECT_EQ("", root.GetNode(1)->GetNodeError().str());
-}
-
-TEST(XmlTree, ClearNodeErrorEmptiesTheWholeSubtree) {
-  CXMLNode root("QVS");
-  root.SetError("root");
-  CXMLNode* a = root.CreateNode("a");
-  a->SetError("a");
-  a->CreateNode("a1")->SetError("a1");
   a->ClearNodeError();
-  EXPECT_EQ("root", root.GetNodeError().str());
+  EXPECT_EQ("c1\nroot", root.GetNodeError().str());
   root.ClearNodeError();
   EXPECT_EQ("", root.GetNodeError().str());
 }

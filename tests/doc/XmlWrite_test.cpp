@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "XmlTestUtil.h"
 #include "doc/xml.h"
 
@@ -21,35 +23,31 @@ void BuildSmallTree(CXMLNode& root) {
   doc->CreateNode("Note")->CreateData("  hello");
   root.CreateNode("Empty");
 }
+
+const char* const kSmallTreeLines[] = {
+    "<QVS ver=\"3\">",
+    "  <Doc>",
+    "    <Cmp type=\"R_R\" name=\"R1\" />",
+    "    <Note>  hello</Note>",
+    "  </Doc>",
+    "  <Empty />",
+    "</QVS>",
+};
 }  // namespace
 
-TEST(XmlWrite, ListHasOneLinePerLeafAndIndentsEachLevelByTwo) {
-  CXMLNode root("QVS");
-  BuildSmallTree(root);
-  TStringList list;
-  list.Add("before");
-  root.WriteToList(list, 0);
-  ASSERT_EQ(8, list.Count());
-  EXPECT_EQ("before", list[0].str());
-  EXPECT_EQ("<QVS ver=\"3\">", list[1].str());
-  EXPECT_EQ("  <Doc>", list[2].str());
-  EXPECT_EQ("    <Cmp type=\"R_R\" name=\"R1\" />", list[3].str());
-  EXPECT_EQ("    <Note>  hello</Note>", list[4].str());
-  EXPECT_EQ("  </Doc>", list[5].str());
-  EXPECT_EQ("  <Empty />", list[6].str());
-  EXPECT_EQ("</QVS>", list[7].str());
-}
-
-TEST(XmlWrite, ListStartsAtTheGivenIndent) {
-  CXMLNode root("QVS");
-  BuildSmallTree(root);
-  TStringList list;
-  root.WriteToList(list, 4);
-  ASSERT_EQ(7, list.Count());
-  EXPECT_EQ("    <QVS ver=\"3\">", list[0].str());
-  EXPECT_EQ("      <Doc>", list[1].str());
-  EXPECT_EQ("        <Cmp type=\"R_R\" name=\"R1\" />", list[2].str());
-  EXPECT_EQ("    </QVS>", list[6].str());
+TEST(XmlWrite, ListHasOneLinePerLeafAndIndentsEachLevelByTwoFromTheGivenIndent) {
+  for (int indent : {0, 4}) {
+    SCOPED_TRACE("indent " + std::to_string(indent));
+    CXMLNode root("QVS");
+    BuildSmallTree(root);
+    TStringList list;
+    list.Add("before");
+    root.WriteToList(list, indent);
+    ASSERT_EQ(8, list.Count());
+    EXPECT_EQ("before", list[0].str());
+    for (int i = 0; i < 7; ++i)
+      EXPECT_EQ(std::string(indent, ' ') + kSmallTreeLines[i], list[i + 1].str());
+  }
 }
 
 TEST(XmlWrite, StringIsCompactAndAppended) {
@@ -63,22 +61,16 @@ TEST(XmlWrite, StringIsCompactAndAppended) {
       text.str());
 }
 
-TEST(XmlWrite, DataOfAnElementWithChildrenIsNotWritten) {
-  CXMLNode root("a");
-  root.CreateData("lost");
-  root.CreateNode("b");
-  AnsiString text;
-  root.WriteToString(text);
-  EXPECT_EQ("<a><b /></a>", text.str());
-}
-
-TEST(XmlWrite, ValuesAndDataAreWrittenAsStored) {
-  CXMLNode root("a");
-  root.CreateAttribute("v", "x>/<y &amp;");
-  root.CreateData("1 < 2 & \"q\"");
-  AnsiString text;
-  root.WriteToString(text);
-  EXPECT_EQ("<a v=\"x>/<y &amp;\">1 < 2 & \"q\"</a>", text.str());
+TEST(XmlWrite, ValuesAndDataAreWrittenAsStoredButNotDataBesideChildren) {
+  CXMLNode a("a");
+  a.CreateAttribute("v", "x>/<y &amp;");
+  a.CreateData("1 < 2 & \"q\"");
+  EXPECT_EQ("<a v=\"x>/<y &amp;\">1 < 2 & \"q\"</a>", Compact(a));
+  a.CreateNode("b");
+  EXPECT_EQ("<a v=\"x>/<y &amp;\"><b /></a>", Compact(a));
+  TStringList list;
+  a.WriteToList(list, 0);
+  EXPECT_EQ("<a v=\"x>/<y &amp;\">", list[0].str());
 }
 
 TEST(XmlWrite, FileHasTheDeclarationAndALineFeedAfterEveryLine) {
@@ -86,20 +78,9 @@ TEST(XmlWrite, FileHasTheDeclarationAndALineFeedAfterEveryLine) {
   BuildSmallTree(root);
   const std::string path = ScratchDir() + "write_small.qvs";
   ASSERT_TRUE(root.WriteToFile(path));
-  EXPECT_EQ(
-      "<?xml version=\"1.0\"?>\n"
-      "<QVS ver=\"3\">\n"
-      "  <Doc>\n"
-      "    <Cmp type=\"R_R\" name=\"R1\" />\n"
-      "    <Note>  hello</Note>\n"
-      "  </Doc>\n"
-      "  <Empty />\n"
-      "</QVS>\n",
-      ReadBytes(path));
-}
-
-TEST(XmlWrite, FileThatCannotBeCreatedFails) {
-  CXMLNode root("QVS");
+  std::string expected = "<?xml version=\"1.0\"?>\n";
+  for (const char* line : kSmallTreeLines) expected += std::string(line) + "\n";
+  EXPECT_EQ(expected, ReadBytes(path));
   EXPECT_FALSE(root.WriteToFile(ScratchDir() + "no_such_dir/x.qvs"));
   EXPECT_FALSE(root.WriteToFile(""));
 }
