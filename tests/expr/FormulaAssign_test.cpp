@@ -5,170 +5,83 @@
 #include <limits>
 
 namespace {
-
-SNumber Int(int v) {
-  SNumber n;
-  SetIntNumber(&n, v);
-  return n;
-}
-SNumber Dbl(double v) {
-  SNumber n;
-  SetDoubleNumber(&n, v);
-  return n;
-}
-SNumber Cx(double re, double im) {
-  SNumber n;
-  SetComplexNumber(&n, re, im);
-  return n;
-}
-
+constexpr int kIntMax = std::numeric_limits<int>::max();
+constexpr int kIntMin = std::numeric_limits<int>::min();
 }  // namespace
 
-TEST(CompoundAssignment, PlainAssignmentKeepsTheTargetKind) {
-  SNumber dst = Int(0), src = Dbl(2.9);
-  ASSERT_TRUE(calc_assignment_operator(FOP_EQ, &dst, &src));
-  EXPECT_EQ(NUM_INT, dst.kind);
-  EXPECT_EQ(2, dst.v.i);
-  EXPECT_EQ(NUM_INT, src.kind) << "the source is converted in place";
-}
-
 TEST(CompoundAssignment, ComputedInThePromotedKindStoredInTheTargetKind) {
-  SNumber dst = Int(5), src = Dbl(2.5);
-  ASSERT_TRUE(calc_assignment_operator(FOP_ADD, &dst, &src));
-  EXPECT_EQ(NUM_INT, dst.kind);
-  EXPECT_EQ(7, dst.v.i);  // 7.5 truncated
-
-  dst = Int(7);
-  src = Int(2);
-  ASSERT_TRUE(calc_assignment_operator(FOP_DIV, &dst, &src));
-  EXPECT_EQ(3, dst.v.i);  // int division, as C
-
-  dst = Dbl(7);
-  src = Int(2);
-  ASSERT_TRUE(calc_assignment_operator(FOP_DIV, &dst, &src));
-  EXPECT_EQ(3.5, dst.v.d);
-
-  dst = Cx(1, 1);
-  src = Int(2);
-  ASSERT_TRUE(calc_assignment_operator(FOP_MUL, &dst, &src));
-  EXPECT_EQ(NUM_COMPLEX, dst.kind);
-  EXPECT_EQ(2.0, dst.v.d);
-  EXPECT_EQ(2.0, dst.im);
-}
-
-TEST(CompoundAssignment, SumsSnapToZero) {
-  SNumber dst = Dbl(0.1 + 0.2), src = Dbl(0.3);
-  ASSERT_TRUE(calc_assignment_operator(FOP_SUB, &dst, &src));
-  EXPECT_EQ(0.0, dst.v.d);
-  dst = Dbl(0.3);
-  src = Dbl(-0.1 - 0.2);
-  ASSERT_TRUE(calc_assignment_operator(FOP_ADD, &dst, &src));
-  EXPECT_EQ(0.0, dst.v.d);
-}
-
-TEST(CompoundAssignment, RemainderPerKind) {
-  SNumber dst = Dbl(7.5), src = Int(2);
-  ASSERT_TRUE(calc_assignment_operator(FOP_MOD, &dst, &src));
-  EXPECT_EQ(1.5, dst.v.d);
-  dst = Int(-7);
-  src = Int(3);
-  ASSERT_TRUE(calc_assignment_operator(FOP_MOD, &dst, &src));
-  EXPECT_EQ(-1, dst.v.i);
-  dst = Int(std::numeric_limits<int>::min());
-  src = Int(-1);
-  ASSERT_TRUE(calc_assignment_operator(FOP_MOD, &dst, &src));
-  EXPECT_EQ(0, dst.v.i);
-}
-
-TEST(CompoundAssignment, DivisionByZero) {
-  SNumber dst = Int(7), src = Int(0);
-  EXPECT_FALSE(calc_assignment_operator(FOP_DIV, &dst, &src));
-  EXPECT_EQ("Division by zero", m_global_errstr.str());
-  EXPECT_EQ(7, dst.v.i) << "a failed assignment leaves the target";
-  dst = Int(7);
-  src = Int(0);
-  EXPECT_FALSE(calc_assignment_operator(FOP_MOD, &dst, &src));
-  EXPECT_EQ("Division by zero", m_global_errstr.str());
-  // Decision: a zero of any kind is refused by "/=", as by "/".
-  dst = Dbl(7);
-  src = Dbl(0);
-  EXPECT_FALSE(calc_assignment_operator(FOP_DIV, &dst, &src));
-  EXPECT_EQ("Division by zero", m_global_errstr.str());
-}
-
-TEST(CompoundAssignment, BitOperatorsRefuseNonIntegers) {
-  SNumber dst = Int(6), src = Int(1);
-  ASSERT_TRUE(calc_assignment_operator(FOP_BOR, &dst, &src));
-  EXPECT_EQ(7, dst.v.i);
-  dst = Int(1);
-  src = Int(4);
-  ASSERT_TRUE(calc_assignment_operator(FOP_SHL, &dst, &src));
-  EXPECT_EQ(16, dst.v.i);
-
-  dst = Dbl(6);
-  src = Int(1);
-  EXPECT_FALSE(calc_assignment_operator(FOP_BOR, &dst, &src));
-  EXPECT_EQ("Operator '|=' : floating point arguments not allowed", m_global_errstr.str());
-  dst = Int(6);
-  src = Cx(0, 1);
-  EXPECT_FALSE(calc_assignment_operator(FOP_BXOR, &dst, &src));
-  EXPECT_EQ("Operator '^=' : complex arguments not allowed", m_global_errstr.str());
-  src = Dbl(1);
-  EXPECT_FALSE(calc_assignment_operator(FOP_BAND, &dst, &src));
-  EXPECT_EQ("Operator '&=' : floating point arguments not allowed", m_global_errstr.str());
-  EXPECT_FALSE(calc_assignment_operator(FOP_SHR, &dst, &src));
-  EXPECT_EQ("Operator '>>=' : floating point arguments not allowed", m_global_errstr.str());
-  EXPECT_FALSE(calc_assignment_operator(FOP_SHL, &dst, &src));
-  EXPECT_EQ("Operator '<<=' : floating point arguments not allowed", m_global_errstr.str());
-}
-
-// Decision: "%=" refuses a complex operand in the words of the other
-// compound operators.
-TEST(CompoundAssignment, RemainderRefusesComplex) {
-  SNumber dst = Cx(1, 1), src = Int(2);
-  EXPECT_FALSE(calc_assignment_operator(FOP_MOD, &dst, &src));
-  EXPECT_EQ("Operator '%=' : complex arguments not allowed", m_global_errstr.str());
-}
-
-TEST(CompoundAssignment, UnknownOperatorCode) {
-  SNumber dst = Int(1), src = Int(1);
-  EXPECT_FALSE(calc_assignment_operator(99, &dst, &src));
-  EXPECT_EQ("Unknown operator", m_global_errstr.str());
-  EXPECT_FALSE(calc_assignment_operator(FOP_LT, &dst, &src));
+  const struct {
+    int op;
+    SNumber dst, src;
+    Want want;  // the target afterwards, or the failure (the target then unchanged)
+  } rows[] = {
+      {FOP_EQ, NumInt(0), NumDouble(2.9), Int(2)},
+      {FOP_ADD, NumInt(5), NumDouble(2.5), Int(7)},  // 7.5 truncated
+      {FOP_DIV, NumInt(7), NumInt(2), Int(3)},       // int division, as C
+      {FOP_DIV, NumDouble(7), NumInt(2), Dbl(3.5)},
+      {FOP_MUL, NumComplex(1, 1), NumInt(2), Cplx(2.0, 2.0)},
+      // Sums snap to zero.
+      {FOP_SUB, NumDouble(0.1 + 0.2), NumDouble(0.3), Dbl(0.0)},
+      {FOP_ADD, NumDouble(0.3), NumDouble(-0.1 - 0.2), Dbl(0.0)},
+      // Remainder: fmod for doubles, C's remainder for integers.
+      {FOP_MOD, NumDouble(7.5), NumInt(2), Dbl(1.5)}, {FOP_MOD, NumInt(-7), NumInt(3), Int(-1)},
+      {FOP_MOD, NumInt(kIntMin), NumInt(-1), Int(0)},
+      {FOP_DIV, NumInt(7), NumInt(0), Err("Division by zero")},
+      {FOP_MOD, NumInt(7), NumInt(0), Err("Division by zero")},
+      // Decision: a zero of any kind is refused by "/=", as by "/".
+      {FOP_DIV, NumDouble(7), NumDouble(0), Err("Division by zero")},
+      // Bit operators take integers only.
+      {FOP_BOR, NumInt(6), NumInt(1), Int(7)}, {FOP_SHL, NumInt(1), NumInt(4), Int(16)},
+      {FOP_BOR, NumDouble(6), NumInt(1), ErrFloatOp("|=")},
+      {FOP_BXOR, NumInt(6), NumComplex(0, 1), ErrComplexOp("^=")},
+      {FOP_BAND, NumInt(6), NumDouble(1), ErrFloatOp("&=")},
+      {FOP_SHR, NumInt(6), NumDouble(1), ErrFloatOp(">>=")},
+      {FOP_SHL, NumInt(6), NumDouble(1), ErrFloatOp("<<=")},
+      // Decision: "%=" refuses a complex operand in the words of the other
+      // compound operators.
+      {FOP_MOD, NumComplex(1, 1), NumInt(2), ErrComplexOp("%=")},
+      {99, NumInt(1), NumInt(1), Err("Unknown operator")},
+      {FOP_LT, NumInt(1), NumInt(1), Err("Unknown operator")},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE("operator " + std::to_string(row.op) + ", " + Describe(row.dst) + " and " +
+                 Describe(row.src));
+    SNumber dst = row.dst, src = row.src;
+    m_global_errstr = "";
+    const bool ok = calc_assignment_operator(row.op, &dst, &src);
+    EXPECT_EQ(row.want.kind >= 0, ok) << m_global_errstr.str();
+    if (row.want.kind >= 0) {
+      EXPECT_TRUE(Holds(dst, row.want));
+    } else {
+      EXPECT_EQ(row.want.message, m_global_errstr.str());
+      EXPECT_EQ(Describe(row.dst), Describe(dst)) << "a failed assignment leaves the target";
+    }
+  }
+  SNumber dst = NumInt(0), src = NumDouble(2.9);
+  ASSERT_TRUE(calc_assignment_operator(FOP_EQ, &dst, &src));
+  EXPECT_TRUE(Holds(src, Int(2))) << "the source is converted in place";
 }
 
 TEST(Increment, PrefixChangesThenCopiesPostfixCopiesThenChanges) {
-  SNumber var = Int(5), seen;
-  increment_copy_number(INC_PRE, &seen, &var);
-  EXPECT_EQ(6, seen.v.i);
-  EXPECT_EQ(6, var.v.i);
-  increment_copy_number(INC_POST, &seen, &var);
-  EXPECT_EQ(6, seen.v.i);
-  EXPECT_EQ(7, var.v.i);
-  increment_copy_number(DEC_PRE, &seen, &var);
-  EXPECT_EQ(6, seen.v.i);
-  increment_copy_number(DEC_POST, &seen, &var);
-  EXPECT_EQ(6, seen.v.i);
-  EXPECT_EQ(5, var.v.i);
-}
-
-TEST(Increment, EveryKind) {
-  SNumber var = Dbl(0.5), seen;
-  increment_copy_number(INC_PRE, &seen, &var);
-  EXPECT_EQ(1.5, var.v.d);
-  SetInt64Number(&var, 1LL << 40);
-  increment_copy_number(DEC_POST, &seen, &var);
-  EXPECT_EQ((1LL << 40) - 1, var.v.i64);
-  EXPECT_EQ(1LL << 40, seen.v.i64);
-  SetBoolNumber(&var, true);
-  increment_copy_number(INC_PRE, &seen, &var);
-  EXPECT_EQ("true", OutNumber(&var).str());
-  var = Cx(1, 2);
-  increment_copy_number(INC_POST, &seen, &var);  // the real part, also postfix
-  EXPECT_EQ(2.0, var.v.d);
-  EXPECT_EQ(2.0, var.im);
-  EXPECT_EQ(1.0, seen.v.d);
-  var = Int(std::numeric_limits<int>::max());
-  increment_copy_number(INC_PRE, &seen, &var);
-  EXPECT_EQ(std::numeric_limits<int>::min(), var.v.i);  // wraps as C does
+  const struct {
+    int mode;
+    SNumber var;
+    Want seen, after;
+  } rows[] = {
+      {INC_PRE, NumInt(5), Int(6), Int(6)}, {INC_POST, NumInt(6), Int(6), Int(7)},
+      {DEC_PRE, NumInt(7), Int(6), Int(6)}, {DEC_POST, NumInt(6), Int(6), Int(5)},
+      {INC_PRE, NumDouble(0.5), Dbl(1.5), Dbl(1.5)},
+      {DEC_POST, NumInt64(1LL << 40), Int64(1LL << 40), Int64((1LL << 40) - 1)},
+      {INC_PRE, NumBool(true), Bool(true), Bool(true)},  // a bool never changes
+      // A complex steps its real part, also postfix.
+      {INC_POST, NumComplex(1, 2), Cplx(1.0, 2.0), Cplx(2.0, 2.0)},
+      {INC_PRE, NumInt(kIntMax), Int(kIntMin), Int(kIntMin)},  // wraps as C does
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE("mode " + std::to_string(row.mode) + " on " + Describe(row.var));
+    SNumber var = row.var, seen;
+    increment_copy_number(row.mode, &seen, &var);
+    EXPECT_TRUE(Holds(seen, row.seen)) << "seen";
+    EXPECT_TRUE(Holds(var, row.after)) << "after";
+  }
 }

@@ -1,76 +1,60 @@
-// How a formula fails: the message for each kind of mistake, and what a
+// How a formula fails: the message for each mistake of form, and what a
 // failure leaves behind.
 
 #include "expr/FormulaTest.h"
 
-TEST(FormulaErrors, OperatorPlaceMessages) {
-  EXPECT_TRUE(FailsWith(Eval("1 2"), "Unknown operator '2'"));
-  EXPECT_TRUE(FailsWith(Eval("1 $ 2"), "Unknown operator '$'"));
-  EXPECT_TRUE(FailsWith(Eval("1=2"), "Operator '=' not allowed"));
-  EXPECT_TRUE(FailsWith(Eval("1!2"), "Unknown operator '!'"));
-  EXPECT_TRUE(FailsWith(Eval("2 (3)"), "Unknown operator '('"));
-  EXPECT_TRUE(FailsWith(Eval("1 [0]"), "Unknown operator '['"));
+TEST(FormulaErrors, EachMistakeOfFormHasItsMessage) {
+  const Want syntax = Err("Syntax error");
+  ExpectRows({
+      // Where an operator is due.
+      {"1 2", Err("Unknown operator '2'")}, {"1 $ 2", Err("Unknown operator '$'")},
+      {"1=2", Err("Operator '=' not allowed")}, {"1!2", Err("Unknown operator '!'")},
+      {"2 (3)", Err("Unknown operator '('")}, {"1 [0]", Err("Unknown operator '['")},
+      // Where an operand is due.
+      {"$", syntax}, {"*2", syntax}, {"1+,2", syntax}, {"?1:2", syntax}, {"1+]", syntax},
+      // A prefix operator after an arithmetic operator or another prefix
+      // operator (write 2*(-3)); a comma outside an argument list; "?" and
+      // ":" that do not pair.
+      {"2*-3", syntax}, {"1- -3", syntax}, {"2*+3", syntax}, {"4%!1", syntax}, {"- -3", syntax},
+      {"!!1", syntax}, {"1,2", syntax}, {"(1,2)", syntax}, {"max((1,2))", syntax},
+      {"max(1,,2)", syntax}, {"1 ? 2", syntax}, {"1 : 2", syntax}, {"1 ? 2 : 3 : 4", syntax},
+      {"1 ? (2 : 3)", syntax},
+      // Unbalanced brackets name the text.
+      {"(1+2", Err("Expression error in '(1+2'")}, {"1+2)", Err("Expression error in '1+2)'")},
+      {"1)+(2", Err("Expression error in '1)+(2'")},
+      // Decision: a text that ends where an operand is due is incomplete, and
+      // is reported like unbalanced brackets.
+      {"1+", Err("Expression error in '1+'")}, {"-", Err("Expression error in '-'")},
+      {"sin(", Err("Expression error in 'sin('")}, {"1?2:", Err("Expression error in '1?2:'")},
+  });
 }
 
-TEST(FormulaErrors, OperandPlaceMessages) {
-  EXPECT_TRUE(FailsWith(Eval("$"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("*2"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("1+,2"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("?1:2"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("1+]"), "Syntax error"));
-}
-
-TEST(FormulaErrors, TwoCharacterOperatorsWinOverOne) {
-  EXPECT_TRUE(GivesBool(Eval("1<=1"), true));
-  EXPECT_TRUE(GivesInt(Eval("1<<1"), 2));
-  EXPECT_TRUE(GivesBool(Eval("1<2"), true));
-  EXPECT_TRUE(GivesBool(Eval("2>=2"), true));
-  EXPECT_TRUE(GivesInt(Eval("4>>1"), 2));
-  EXPECT_TRUE(GivesBool(Eval("1==1"), true));
-  EXPECT_TRUE(GivesBool(Eval("1!=1"), false));
-  EXPECT_TRUE(GivesBool(Eval("1&&1"), true));
-  EXPECT_TRUE(GivesInt(Eval("1&1"), 1));
-}
-
-TEST(FormulaErrors, FailureLeavesTheResultAlone) {
+TEST(FormulaErrors, FailureLeavesTheResultAloneSuccessGivesTheRealPart) {
   double result = 42.0;
-  SNumber number;
-  SetIntNumber(&number, 9);
+  SNumber number = NumInt(9);
   EXPECT_FALSE(formula("1/0", &result, nullptr, nullptr, nullptr, false, nullptr, &number, false,
                        false, 0, false));
   EXPECT_EQ(42.0, result);
-  EXPECT_EQ(NUM_INT, number.kind);
-  EXPECT_EQ(9, number.v.i);
-}
-
-TEST(FormulaErrors, ResultIsTheRealPartAndNumberTheTypedValue) {
-  double result = 0.0;
-  SNumber number;
+  EXPECT_TRUE(Holds(number, Int(9)));
   ASSERT_TRUE(formula("3+4j", &result, nullptr, nullptr, nullptr, false, nullptr, &number, false,
                       false, 0, false));
   EXPECT_EQ(3.0, result);
-  EXPECT_EQ(NUM_COMPLEX, number.kind);
-  EXPECT_EQ(4.0, number.im);
+  EXPECT_TRUE(Holds(number, Cplx(3.0, 4.0)));
   ASSERT_TRUE(formula("true", &result, nullptr, nullptr, nullptr, false, nullptr, nullptr, false,
                       false, 0, false));
   EXPECT_EQ(1.0, result);
 }
 
 TEST(FormulaErrors, LongAndDeepTextsAreHandled) {
-  std::string deep(5000, '(');
-  deep += "1";
-  deep += std::string(5000, ')');
-  EXPECT_TRUE(GivesInt(Eval(deep), 1));
-
+  std::string deep = std::string(5000, '(') + "1" + std::string(5000, ')');
+  EXPECT_TRUE(Gives(Eval(deep), Int(1)));
   std::string sum = "0";
   for (int k = 1; k <= 1000; ++k) sum += "+" + std::to_string(k);
-  EXPECT_TRUE(GivesDouble(Eval(sum), 500500.0));
-
+  EXPECT_TRUE(Gives(Eval(sum), Dbl(500500.0)));
   // Operators of rising priority stay on the stack until the end: the
   // stack grows to over a thousand entries.
   std::string rising;
   for (int k = 0; k < 200; ++k) rising += "(1||1&&1|1^1&1==1<=";
-  rising += "1";
-  for (int k = 0; k < 200; ++k) rising += ")";
-  EXPECT_TRUE(GivesBool(Eval(rising), true));
+  rising += "1" + std::string(200, ')');
+  EXPECT_TRUE(Gives(Eval(rising), Bool(true)));
 }

@@ -1,9 +1,8 @@
-// What names stand for: named values, variables and their increments,
-// arrays and element access, component parameters, traces, and numbers.
+// What names stand for: named values, numbers, variables and their
+// increments, arrays and element access, component parameters and traces.
 
 #include "expr/FormulaTest.h"
 
-#include <cstring>
 #include <limits>
 #include <map>
 #include <string>
@@ -14,32 +13,12 @@
 
 namespace {
 
-class FormulaVars : public ::testing::Test {
- protected:
-  void SetUp() override {
-    AddTestVars(vars_);
-    o_.vars = &vars_;
-  }
-  FormulaRun Run(const std::string& text) { return Eval(text, o_); }
-  FormulaRun RunC(const std::string& text) {
-    FormulaOptions c = o_;
-    c.cMode = true;
-    return Eval(text, c);
-  }
-  SNumber& Value(const char* name) { return vars_.FindVar(name)->values[0]; }
-  SNumber& Element(int i) { return vars_.FindVar("a")->values[i]; }
-
-  CVarList vars_;
-  FormulaOptions o_;
-};
+const double kInf = std::numeric_limits<double>::infinity();
 
 // Components that answer a few parameter names and one array.
 class FakeCmps : public CCmps {
  public:
-  FakeCmps() {
-    arr_.AddVar("X1.arr", NUM_DOUBLE, 2);
-    SetDoubleNumber(&arr_.At(0)->values[1], 2.5);
-  }
+  FakeCmps() { arr_.AddVar("X1.arr", NUM_DOUBLE, 2)->values[1] = NumDouble(2.5); }
   bool GetCmpParamValue(const AnsiString& name, double* value) const override {
     const auto it = params_.find(name.str());
     if (it == params_.end()) return false;
@@ -58,10 +37,10 @@ class FakeTraces : public CTraces {
  public:
   bool GetTraceNamedValue(const AnsiString& name, bool ac, SNumber* value) const override {
     asked_ac_ = ac;
-    if (name == "V(R1)") SetDoubleNumber(value, 1.5);
-    else if (name == "out") SetDoubleNumber(value, 4.0);
-    else if (name == "out.(2e-3)") SetDoubleNumber(value, 9.0);
-    else return false;
+    const std::map<std::string, double> values{{"V(R1)", 1.5}, {"out", 4.0}, {"out.(2e-3)", 9.0}};
+    const auto it = values.find(name.str());
+    if (it == values.end()) return false;
+    SetDoubleNumber(value, it->second);
     return true;
   }
   bool GetTraceDataValue(int n, int set, double x, SNumber* value,
@@ -79,271 +58,155 @@ class FakeTraces : public CTraces {
 
 }  // namespace
 
-TEST(FormulaNamedValues, ConstantsIgnoreCase) {
-  EXPECT_TRUE(GivesDouble(Eval("pi"), 3.14159265358));
-  EXPECT_TRUE(GivesDouble(Eval("PI"), 3.14159265358));
-  EXPECT_TRUE(GivesDouble(Eval("rad"), 57.295779513260925));
-  EXPECT_TRUE(GivesBool(Eval("true"), true));
-  EXPECT_TRUE(GivesBool(Eval("FALSE"), false));
+TEST(FormulaNames, NamedValuesAndNumbers) {
+  const Want nan = Err("'NaN' not allowed in the expression");
+  ExpectRows({
+      // Named values ignore case.
+      {"pi", Dbl(3.14159265358)}, {"PI", Dbl(3.14159265358)},
+      {"rad", Dbl(57.295779513260925)}, {"true", Bool(true)}, {"FALSE", Bool(false)},
+      {"high", Err("Value 'high' : no active document")},
+      {"Low", Err("Value 'low' : no active document")},
+      // NaN is refused, infinity is a value; only a capital N makes the word
+      // NaN, so "nan" is an unknown name.
+      {"NaN", nan}, {"1+NAN", nan}, {"nan", ErrName("nan")}, {"inf", Dbl(kInf)},
+      {"-inf", Dbl(-kInf)}, {"INF", Dbl(kInf)}, {"1+inf", Dbl(kInf)},
+      // Literals with scale letters and prefixes; a bad one is named whole.
+      {"4k7", Dbl(4700)}, {"1k", Dbl(1000)}, {"10", Int(10)},
+      {"1e-3*2", Dbl(0.002)}, {"2.5E+3", Dbl(2500)}, {"0x1F", Int(31)},
+      {"0b101", Int(5)}, {"017", Int(15)}, {"2.5j", Cplx(0, 2.5)}, {".5", Dbl(0.5)},
+      {"10mA", ErrName("10mA")}, {"08", ErrName("08")}, {"1..2", ErrName("1..2")},
+      {"2*0x1G", ErrName("0x1G")},
+      // Decision: a number run directly followed by "()" is the bit-exact form
+      // of a double, 16 hexadecimal digits giving its bytes in memory order.
+      {"000000000000F03F()", Dbl(1.0)}, {"9A9999999999B93F()", Dbl(0.1)},
+      {"2*000000000000F03F()", Dbl(2.0)}, {"123(4)", ErrName("123(")},
+      {"000000000000F03F(1)", ErrName("000000000000F03F(")},
+      {"x", ErrName("x")},  // no variable list
+  });
 }
 
-TEST(FormulaNamedValues, LevelsNeedADocument) {
-  EXPECT_TRUE(FailsWith(Eval("high"), "Value 'high' : no active document"));
-  EXPECT_TRUE(FailsWith(Eval("Low"), "Value 'low' : no active document"));
-}
+class FormulaVars : public ::testing::Test {
+ protected:
+  void SetUp() override { AddTestVars(vars_); }
+  CVarList vars_;
+  const FormulaOptions o_{.vars = &vars_};
+};
 
-TEST(FormulaNamedValues, NaNIsRefusedInfinityIsAValue) {
-  EXPECT_TRUE(FailsWith(Eval("NaN"), "'NaN' not allowed in the expression"));
-  EXPECT_TRUE(FailsWith(Eval("1+NAN"), "'NaN' not allowed in the expression"));
-  // Only a capital N makes the word NaN; "nan" is an unknown name.
-  EXPECT_TRUE(FailsWith(Eval("nan"), "Wrong variable name or number format: 'nan'"));
-  EXPECT_TRUE(GivesDouble(Eval("inf"), std::numeric_limits<double>::infinity()));
-  EXPECT_TRUE(GivesDouble(Eval("-inf"), -std::numeric_limits<double>::infinity()));
-  EXPECT_TRUE(GivesDouble(Eval("INF"), std::numeric_limits<double>::infinity()));
-  EXPECT_TRUE(GivesDouble(Eval("1+inf"), std::numeric_limits<double>::infinity()));
-}
-
-TEST(FormulaNumbers, LiteralsWithScaleLettersAndPrefixes) {
-  EXPECT_TRUE(GivesDouble(Eval("4k7"), 4700.0));
-  EXPECT_TRUE(GivesDouble(Eval("1k"), 1000.0));
-  EXPECT_TRUE(GivesInt(Eval("10"), 10));
-  EXPECT_TRUE(GivesDouble(Eval("1e-3*2"), 0.002));
-  EXPECT_TRUE(GivesDouble(Eval("2.5E+3"), 2500.0));
-  EXPECT_TRUE(GivesInt(Eval("0x1F"), 31));
-  EXPECT_TRUE(GivesInt(Eval("0b101"), 5));
-  EXPECT_TRUE(GivesInt(Eval("017"), 15));
-  EXPECT_TRUE(GivesComplex(Eval("2.5j"), 0.0, 2.5));
-  EXPECT_TRUE(GivesDouble(Eval(".5"), 0.5));
-}
-
-TEST(FormulaNumbers, BadNumbersNameTheWholeRun) {
-  EXPECT_TRUE(FailsWith(Eval("10mA"), "Wrong variable name or number format: '10mA'"));
-  EXPECT_TRUE(FailsWith(Eval("08"), "Wrong variable name or number format: '08'"));
-  EXPECT_TRUE(FailsWith(Eval("1..2"), "Wrong variable name or number format: '1..2'"));
-  EXPECT_TRUE(FailsWith(Eval("2*0x1G"), "Wrong variable name or number format: '0x1G'"));
-}
-
-// Decision: a number run directly followed by "()" is the bit-exact form of
-// a double, 16 hexadecimal digits giving its bytes in memory order.
-TEST(FormulaNumbers, HexBytesBeforeBracketsGiveAnExactDouble) {
-  EXPECT_TRUE(GivesDouble(Eval("000000000000F03F()"), 1.0));
-  EXPECT_TRUE(GivesDouble(Eval("9A9999999999B93F()"), 0.1));
-  EXPECT_TRUE(GivesDouble(Eval("2*000000000000F03F()"), 2.0));
-  EXPECT_TRUE(FailsWith(Eval("123(4)"), "Wrong variable name or number format: '123('"));
-  EXPECT_TRUE(FailsWith(Eval("000000000000F03F(1)"),
-                        "Wrong variable name or number format: '000000000000F03F('"));
-}
-
-TEST_F(FormulaVars, ScalarsGiveTheirValueInTheirKind) {
-  EXPECT_TRUE(GivesDouble(Run("x*2"), 6.0));
-  EXPECT_TRUE(GivesInt(Run("n"), 5));
-  EXPECT_TRUE(GivesBool(Run("b"), true));
-  EXPECT_TRUE(GivesComplex(Run("z"), 1.0, 2.0));
-  EXPECT_TRUE(GivesDouble(Run("X*N"), 15.0));  // names ignore case
-}
-
-TEST_F(FormulaVars, LaterVariableHidesEarlier) {
-  SetIntNumber(vars_.AddVar("n", NUM_INT, 0)->values, 9);
-  EXPECT_TRUE(GivesInt(Run("n"), 9));
+TEST_F(FormulaVars, ScalarsGiveTheirValueInTheirKindTheLaterHidesTheEarlier) {
+  vars_.AddVar("R2.R", NUM_DOUBLE, 0)->values[0] = NumDouble(50.0);
+  ExpectRows({{"x*2", Dbl(6)}, {"n", Int(5)}, {"b", Bool(true)}, {"z", Cplx(1, 2)},
+              {"X*N", Dbl(15)},           // names ignore case
+              {"=2*R2.R+1k", Dbl(1100)},  // a dotted name is one variable
+              {"y", ErrName("y")}, {"R1.R", ErrName("R1.R")}},
+             o_);
+  vars_.AddVar("n", NUM_INT, 0)->values[0] = NumInt(9);
+  ExpectRows({{"n", Int(9)}}, o_);
   vars_.SetSize(vars_.Count() - 1);
-  EXPECT_TRUE(GivesInt(Run("n"), 5));
+  ExpectRows({{"n", Int(5)}}, o_);
 }
 
-TEST_F(FormulaVars, DottedNamesAreOneVariable) {
-  SetDoubleNumber(vars_.AddVar("R2.R", NUM_DOUBLE, 0)->values, 50.0);
-  EXPECT_TRUE(GivesDouble(Run("=2*R2.R+1k"), 1100.0));
+TEST_F(FormulaVars, IncrementsChangeTheVariableBeforeOrAfterItIsRead) {
+  const Want syntax = Err("Syntax error");
+  ExpectRows({{"++n", Int(6)}, {"n", Int(6)}, {"--x", Dbl(2)}, {"x", Dbl(2)},
+              {"1- --n", Dbl(-4)},  // after a binary "-", -- still decrements
+              {"n", Int(5)},
+              // A bool never changes.
+              {"++b", Bool(true)}, {"b--", Bool(true)}, {"b", Bool(true)},
+              // Decision: a complex variable steps its real part in every mode.
+              {"++z", Cplx(2, 2)}, {"z++", Cplx(2, 2)}, {"z", Cplx(3, 2)},
+              {"z--", Cplx(3, 2)}, {"z", Cplx(2, 2)},
+              // An increment needs exactly one variable.
+              {"++pi", syntax}, {"++3", syntax}, {"++(n)", syntax}, {"++n++", syntax},
+              {"++a", syntax}, {"++y", ErrName("y")}, {"n", Int(5)}},
+             o_);
+  ExpectRows({{"n++", Int(5)}, {"n", Int(6)}, {"n--", Int(6)}, {"n", Int(5)},
+              {"n+++1", Int(6)},  // (n++) + 1
+              {"n", Int(6)}, {"n++ *2", Int(12)}, {"n", Int(7)}},
+             {.vars = &vars_, .cMode = true});
 }
 
-TEST_F(FormulaVars, UnknownNames) {
-  EXPECT_TRUE(FailsWith(Run("y"), "Wrong variable name or number format: 'y'"));
-  EXPECT_TRUE(FailsWith(Run("R1.R"), "Wrong variable name or number format: 'R1.R'"));
-  EXPECT_TRUE(FailsWith(Eval("x"), "Wrong variable name or number format: 'x'"));  // no list
+TEST_F(FormulaVars, ElementsOfArrays) {
+  const Want syntax = Err("Syntax error"), no_index = Err("Array 'a' used without index");
+  ExpectRows({{"a[1]", Int(-2)}, {"a[0]+a[2]", Dbl(12)}, {"a[1+1]", Int(7)},
+              {"a[1.9]", Int(-2)},  // the index is truncated
+              {"a[a[0]-4]", Int(-2)}, {"a[1]*2", Dbl(-4)}, {"c[0]", Cplx(0, 1)},
+              {"a [2]", Int(7)}, {"a[3]", Err("Array index too high")},
+              {"a[-1]", Err("Negative array index")},
+              {"a[1j]", Err("Complex array index not allowed")},
+              {"q[0]", Err("Unknown array 'q'")}, {"x[0]", Err("Unknown array 'x'")},  // scalar
+              {"a[1,2]", syntax}, {"a[]", syntax},
+              // Decision: an array named without an index is a value only as
+              // the single argument of min, max, mean, average and sum.
+              {"a", no_index}, {"a+1", no_index}, {"-a", no_index}, {"sin(a)", no_index},
+              {"(int)a", no_index}, {"a[a]", no_index}, {"a ? 1 : 2", no_index},
+              {"1 ? a : 2", no_index},
+              // Increments of elements, last: they change a.
+              {"++a[1]", Int(-1)}, {"a[1]", Int(-1)}, {"a[1]++", Int(-1)}, {"a[1]", Int(0)},
+              {"a[2]--*2", Dbl(14)}, {"a[2]", Int(6)}, {"++a[0]++", syntax},
+              {"0 ? a[0]++ : a[0]", Int(5)}, {"a[0]", Int(5)}},
+             o_);
 }
 
-TEST_F(FormulaVars, PrefixIncrementChangesFirst) {
-  EXPECT_TRUE(GivesInt(Run("++n"), 6));
-  EXPECT_EQ(6, Value("n").v.i);
-  EXPECT_TRUE(GivesDouble(Run("--x"), 2.0));
-  EXPECT_EQ(2.0, Value("x").v.d);
-  EXPECT_TRUE(GivesDouble(Run("1- --n"), -4.0));  // after a binary "-", -- still decrements
-  EXPECT_EQ(5, Value("n").v.i);
-}
-
-TEST_F(FormulaVars, PostfixIncrementChangesAfter) {
-  EXPECT_TRUE(GivesInt(RunC("n++"), 5));
-  EXPECT_EQ(6, Value("n").v.i);
-  EXPECT_TRUE(GivesInt(RunC("n--"), 6));
-  EXPECT_EQ(5, Value("n").v.i);
-  EXPECT_TRUE(GivesInt(RunC("n+++1"), 6));  // (n++) + 1
-  EXPECT_EQ(6, Value("n").v.i);
-  EXPECT_TRUE(GivesInt(RunC("n++ *2"), 12));
-  EXPECT_EQ(7, Value("n").v.i);
-}
-
-TEST_F(FormulaVars, BoolNeverChanges) {
-  EXPECT_TRUE(GivesBool(Run("++b"), true));
-  EXPECT_TRUE(GivesBool(Run("b--"), true));
-  EXPECT_TRUE(GivesBool(Run("b"), true));
-}
-
-// Decision: a complex variable steps its real part in every mode.
-TEST_F(FormulaVars, ComplexStepsItsRealPartPrefixAndPostfix) {
-  EXPECT_TRUE(GivesComplex(Run("++z"), 2.0, 2.0));
-  EXPECT_TRUE(GivesComplex(Run("z++"), 2.0, 2.0));
-  EXPECT_TRUE(GivesComplex(Run("z"), 3.0, 2.0));
-  EXPECT_TRUE(GivesComplex(Run("z--"), 3.0, 2.0));
-  EXPECT_TRUE(GivesComplex(Run("z"), 2.0, 2.0));
-}
-
-TEST_F(FormulaVars, IncrementNeedsOneVariable) {
-  EXPECT_TRUE(FailsWith(Run("++pi"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Run("++3"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Run("++(n)"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Run("++n++"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Run("++a"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Run("++y"), "Wrong variable name or number format: 'y'"));
-  EXPECT_EQ(5, Value("n").v.i);
-}
-
-TEST_F(FormulaVars, ElementAccess) {
-  EXPECT_TRUE(GivesInt(Run("a[1]"), -2));
-  EXPECT_TRUE(GivesDouble(Run("a[0]+a[2]"), 12.0));
-  EXPECT_TRUE(GivesInt(Run("a[1+1]"), 7));
-  EXPECT_TRUE(GivesInt(Run("a[1.9]"), -2));  // the index is truncated
-  EXPECT_TRUE(GivesInt(Run("a[a[0]-4]"), -2));
-  EXPECT_TRUE(GivesDouble(Run("a[1]*2"), -4.0));
-  EXPECT_TRUE(GivesComplex(Run("c[0]"), 0.0, 1.0));
-  EXPECT_TRUE(GivesInt(Run("a [2]"), 7));
-}
-
-TEST_F(FormulaVars, ElementIndexErrors) {
-  EXPECT_TRUE(FailsWith(Run("a[3]"), "Array index too high"));
-  EXPECT_TRUE(FailsWith(Run("a[-1]"), "Negative array index"));
-  EXPECT_TRUE(FailsWith(Run("a[1j]"), "Complex array index not allowed"));
-  EXPECT_TRUE(FailsWith(Run("q[0]"), "Unknown array 'q'"));
-  EXPECT_TRUE(FailsWith(Run("x[0]"), "Unknown array 'x'"));  // a scalar
-  EXPECT_TRUE(FailsWith(Run("a[1,2]"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Run("a[]"), "Syntax error"));
-}
-
-TEST_F(FormulaVars, ElementIncrements) {
-  EXPECT_TRUE(GivesInt(Run("++a[1]"), -1));
-  EXPECT_EQ(-1, Element(1).v.i);
-  EXPECT_TRUE(GivesInt(Run("a[1]++"), -1));
-  EXPECT_EQ(0, Element(1).v.i);
-  EXPECT_TRUE(GivesDouble(Run("a[2]--*2"), 14.0));
-  EXPECT_EQ(6, Element(2).v.i);
-  EXPECT_TRUE(FailsWith(Run("++a[0]++"), "Syntax error"));
-  EXPECT_TRUE(GivesInt(Run("0 ? a[0]++ : a[0]"), 5));
-  EXPECT_EQ(5, Element(0).v.i);
-}
-
-// Decision: an array named without an index is a value only as the single
-// argument of min, max, mean, average and sum; elsewhere it is refused.
-TEST_F(FormulaVars, ArrayWithoutIndexIsRefused) {
-  EXPECT_TRUE(FailsWith(Run("a"), "Array 'a' used without index"));
-  EXPECT_TRUE(FailsWith(Run("a+1"), "Array 'a' used without index"));
-  EXPECT_TRUE(FailsWith(Run("-a"), "Array 'a' used without index"));
-  EXPECT_TRUE(FailsWith(Run("sin(a)"), "Array 'a' used without index"));
-  EXPECT_TRUE(FailsWith(Run("(int)a"), "Array 'a' used without index"));
-  EXPECT_TRUE(FailsWith(Run("a[a]"), "Array 'a' used without index"));
-  EXPECT_TRUE(FailsWith(Run("a ? 1 : 2"), "Array 'a' used without index"));
-  EXPECT_TRUE(FailsWith(Run("1 ? a : 2"), "Array 'a' used without index"));
-  EXPECT_TRUE(GivesInt(Run("max(a)"), 7));
-}
-
-TEST(FormulaComponents, ParameterByDottedName) {
-  FakeCmps cmps;
-  FormulaOptions o;
-  o.cmps = &cmps;
-  EXPECT_TRUE(GivesDouble(Eval("R1.R*2", o), 2000.0));
-  EXPECT_TRUE(GivesDouble(Eval("X1.C1.C", o), 1e-6));
-  EXPECT_TRUE(GivesDouble(Eval("X1.arr[1]", o), 2.5));
-  EXPECT_TRUE(FailsWith(Eval("R2.R", o), "Wrong variable name or number format: 'R2.R'"));
-}
-
-TEST(FormulaComponents, VariableOfTheSameNameComesFirst) {
+TEST(FormulaNames, ComponentParametersByDottedNameAfterVariables) {
   FakeCmps cmps;
   CVarList vars;
-  SetDoubleNumber(vars.AddVar("r1.r", NUM_DOUBLE, 0)->values, 7.0);
-  FormulaOptions o;
-  o.cmps = &cmps;
-  o.vars = &vars;
-  EXPECT_TRUE(GivesDouble(Eval("R1.R", o), 7.0));
+  const FormulaOptions o{.vars = &vars, .cmps = &cmps};
+  ExpectRows({{"R1.R*2", Dbl(2000)}, {"X1.C1.C", Dbl(1e-6)},
+              {"X1.arr[1]", Dbl(2.5)}, {"R2.R", ErrName("R2.R")},
+              {"++R1.R", Err("Operator '++' not allowed for component parameter")},
+              {"R1.R--", Err("Operator '--' not allowed for component parameter")}},
+             o);
+  vars.AddVar("r1.r", NUM_DOUBLE, 0)->values[0] = NumDouble(7.0);
+  ExpectRows({{"R1.R", Dbl(7)}}, o);  // a variable of the same name comes first
 }
 
-TEST(FormulaComponents, ParametersCannotBeIncremented) {
-  FakeCmps cmps;
-  FormulaOptions o;
-  o.cmps = &cmps;
-  EXPECT_TRUE(FailsWith(Eval("++R1.R", o), "Operator '++' not allowed for component parameter"));
-  EXPECT_TRUE(FailsWith(Eval("R1.R--", o), "Operator '--' not allowed for component parameter"));
-}
-
-TEST(FormulaQuantities, VIPSNeedAnEngineOrTraces) {
-  EXPECT_TRUE(FailsWith(Eval("V(R1)"), "Function V not allowed"));
-  EXPECT_TRUE(FailsWith(Eval("2*I(R1)"), "Function I not allowed"));
-  EXPECT_TRUE(FailsWith(Eval("P(R1)"), "Function P not allowed"));
-  EXPECT_TRUE(FailsWith(Eval("S(D1)"), "Function S not allowed"));
-}
-
-TEST(FormulaTraces, WholeCallTextIsATraceName) {
+TEST(FormulaNames, QuantitiesNeedAnEngineOrTraces) {
+  ExpectRows({{"V(R1)", Err("Function V not allowed")},
+              {"2*I(R1)", Err("Function I not allowed")},
+              {"P(R1)", Err("Function P not allowed")}, {"S(D1)", Err("Function S not allowed")}});
   FakeTraces traces;
-  FormulaOptions o;
-  o.traces = &traces;
-  EXPECT_TRUE(GivesDouble(Eval("2*V(R1)", o), 3.0));
-  EXPECT_TRUE(FailsWith(Eval("I(R1)", o), "Wrong variable name or number format: 'I(R1)'"));
-  // With references by number, names are not trace names.
+  FormulaOptions o{.traces = &traces};
+  // With traces the whole call text is a trace name, unless references go by number.
+  ExpectRows({{"2*V(R1)", Dbl(3)}, {"I(R1)", ErrName("I(R1)")}}, o);
   o.indexRefs = true;
-  EXPECT_TRUE(FailsWith(Eval("V(R1)", o), "Function V not allowed"));
+  ExpectRows({{"V(R1)", Err("Function V not allowed")}}, o);
 }
 
-TEST(FormulaTraces, TraceNamesAndComputedArguments) {
+TEST(FormulaNames, TraceNamesWithComputedArguments) {
   FakeTraces traces;
-  FormulaOptions o;
-  o.traces = &traces;
-  o.ac = true;
-  EXPECT_TRUE(GivesDouble(Eval("out+1", o), 5.0));
+  const FormulaOptions o{.traces = &traces, .ac = true};
+  EXPECT_TRUE(Gives(Eval("out+1", o), Dbl(5)));
   EXPECT_TRUE(traces.asked_ac_);
   // trace.(x): the bracket is evaluated and printed with 12 digits
   // (1e-3*2 -> 2e-3); the trace answers for that position.
-  EXPECT_TRUE(GivesDouble(Eval("out.(1e-3*2)", o), 9.0));
-  EXPECT_TRUE(FailsWith(Eval("out.(1)", o), "Wrong variable name or number format: 'out.(1)'"));
-  EXPECT_TRUE(FailsWith(Eval("out.(1/0)", o), "Division by zero"));
+  ExpectRows({{"out.(1e-3*2)", Dbl(9)},
+              {"out.(1)", ErrName("out.(1)")}, {"out.(1/0)", Err("Division by zero")}},
+             o);
 }
 
-TEST(FormulaTraces, ReferencesByNumber) {
+TEST(FormulaNames, TraceReferencesByNumber) {
   FakeTraces traces;
   CVarList vars;
-  SetDoubleNumber(vars.AddVar("t", NUM_DOUBLE, 0)->values, 0.5);  // the abscissa
-  FormulaOptions o;
-  o.traces = &traces;
-  o.vars = &vars;
-  o.indexRefs = true;
-  o.index = 1;
-  EXPECT_TRUE(GivesDouble(Eval("{2}", o), 100.5));     // the caller's data set
-  EXPECT_TRUE(GivesDouble(Eval("{2.0}*2", o), 1.0));   // data set 0
-  EXPECT_TRUE(GivesDouble(Eval("{2.-1}", o), 100.5));  // negative: the caller's
-  EXPECT_TRUE(FailsWith(Eval("{x}", o), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("{2", o), "Syntax error"));
+  vars.AddVar("t", NUM_DOUBLE, 0)->values[0] = NumDouble(0.5);  // the abscissa
+  FormulaOptions o{.vars = &vars, .traces = &traces, .indexRefs = true, .index = 1};
+  ExpectRows({{"{2}", Dbl(100.5)},      // the caller's data set
+              {"{2.0}*2", Dbl(1)},      // data set 0
+              {"{2.-1}", Dbl(100.5)},   // negative: the caller's
+              {"{x}", Err("Syntax error")}, {"{2", Err("Syntax error")}},
+             o);
   o.indexRefs = false;
-  EXPECT_TRUE(FailsWith(Eval("{2}", o), "Syntax error"));
-}
-
-TEST(FormulaTraces, MissingDataSetsTheResultToZero) {
-  FakeTraces traces;
-  FormulaOptions o;
-  o.traces = &traces;
-  o.indexRefs = true;
-  double result = 42.0;
-  m_global_errstr = "";
-  EXPECT_FALSE(formula("{2.5}", &result, nullptr, nullptr, nullptr, false, &traces, nullptr, false,
-                       true, 0, false));
-  EXPECT_EQ("_No data for trace vout", m_global_errstr.str());
-  EXPECT_EQ(0.0, result);
-  result = 42.0;
-  EXPECT_FALSE(formula("{7}", &result, nullptr, nullptr, nullptr, false, &traces, nullptr, false,
-                       true, 0, false));
-  EXPECT_EQ("_No data for trace {7}", m_global_errstr.str());
-  EXPECT_EQ(0.0, result);
+  ExpectRows({{"{2}", Err("Syntax error")}}, o);
+  // Missing data fails and, unlike other failures, sets the result to 0.
+  const struct {
+    const char* text;
+    const char* message;
+  } missing[] = {{"{2.5}", "_No data for trace vout"}, {"{7}", "_No data for trace {7}"}};
+  for (const auto& row : missing) {
+    double result = 42.0;
+    m_global_errstr = "";
+    EXPECT_FALSE(formula(row.text, &result, nullptr, nullptr, nullptr, false, &traces, nullptr,
+                         false, true, 0, false));
+    EXPECT_EQ(row.message, m_global_errstr.str());
+    EXPECT_EQ(0.0, result) << row.text;
+  }
 }

@@ -1,198 +1,135 @@
-// The shape of the language: priorities, brackets, prefix operators, argument
-// lists and the conditional. Type rules of each operator are in
-// FormulaTypes_test.cpp.
+// The operators by family, as formula text and what it gives: priorities and
+// brackets, arithmetic, bit operators, comparisons, logic, prefix operators,
+// casts and the conditional. Kind promotion and C integer arithmetic are in
+// FormulaTypes_test.cpp, mistakes of form in FormulaErrors_test.cpp.
 
 #include "expr/FormulaTest.h"
 
-TEST(FormulaPriority, MultiplicationBindsTighterThanAddition) {
-  EXPECT_TRUE(GivesDouble(Eval("1+2*3"), 7.0));
-  EXPECT_TRUE(GivesDouble(Eval("(1+2)*3"), 9.0));
-  EXPECT_TRUE(GivesDouble(Eval("2*3+1"), 7.0));
+TEST(FormulaSyntax, PrioritiesBracketsAndArgumentLists) {
+  ExpectRows({
+      {"1+2*3", Dbl(7)}, {"(1+2)*3", Dbl(9)}, {"2*3+1", Dbl(7)},
+      {"2-3-4", Dbl(-5)}, {"8/4/2", Dbl(1)},  // equal priorities go left to right
+      {"6*3%4", Dbl(2)},  // * and % share a priority: (6*3) % 4, not 6 * (3 % 4)
+      {"1<2==1", Bool(true)},  // (1<2) == 1: the bool true compared with the int 1
+      {"3>2>1", Bool(false)},  // (3>2) is true = 1, and 1>1 is false
+      {"1|2^3&1", Int(3)},     // & before ^ before |: 1 | (2 ^ (3 & 1)) = 1 | 3
+      {"12&10|1", Int(9)}, {"1||0&&0", Bool(true)}, {"0&&1||1", Bool(true)},
+      // Shift is below addition; in a formula 1+2 is the double 3, which a
+      // shift refuses (in C code it gives 6, see FormulaTypes).
+      {"1+2<<1", ErrFloatOp("<<")},
+      // Two-character operators win over one.
+      {"1<=1", Bool(true)}, {"1<<1", Int(2)}, {"1<2", Bool(true)}, {"2>=2", Bool(true)},
+      {"4>>1", Int(2)}, {"1==1", Bool(true)}, {"1!=1", Bool(false)},
+      {"1&&1", Bool(true)}, {"1&1", Int(1)},
+      // Round and square brackets both nest; an empty bracket is 0, so f()
+      // calls f with 0.
+      {"[1+2]*3", Dbl(9)}, {"((2))", Int(2)}, {"2*((1+1)*(3-1))", Dbl(8)},
+      {"()", Int(0)}, {"sin()", Dbl(0)},
+      // Arguments are whole expressions.
+      {"max(1+2, 2*2, 3)", Dbl(4)}, {"max(1, 2)+max(3, 4)*2", Dbl(10)},
+      {"pow(max(1, 2), min(3, 4))", Dbl(8)}, {"atan2(0, max(1, 2))", Dbl(0)},
+      {"max(1, max(2, 3), 4)", Int(4)}, {"max(max(1, 2), max(3, 4), min(5, 6))", Int(5)},
+      {"max(1, 0 ? 1/0 : 9)", Int(9)}, {"atan2(1,2,3)", ErrCount("atan2")},
+      {"pow()", ErrCount("pow")}, {"sin(1,2)", ErrCount("sin")},
+      // Empty text is 0; a leading "=", blanks and a trailing ";" are skipped.
+      {"", Int(0)}, {"   ", Int(0)}, {"=", Int(0)}, {"=1+1", Dbl(2)},
+      {" \t1 +\t2 ", Dbl(3)}, {"1+2;", Dbl(3)},
+  });
 }
 
-TEST(FormulaPriority, EqualPrioritiesGoLeftToRight) {
-  EXPECT_TRUE(GivesDouble(Eval("2-3-4"), -5.0));
-  EXPECT_TRUE(GivesDouble(Eval("8/4/2"), 1.0));
-  // * and % share a priority: (6*3) % 4, not 6 * (3 % 4).
-  EXPECT_TRUE(GivesDouble(Eval("6*3%4"), 2.0));
+TEST(FormulaOperators, Arithmetic) {
+  const Want by_zero = Err("Division by zero");
+  ExpectRows({
+      // The remainder is always double, with the sign of the dividend (fmod).
+      {"7.5%2", Dbl(1.5)}, {"-7%2", Dbl(-1)}, {"5%0", Dbl(std::nan(""))},
+      {"2j%1", ErrComplexArgs("fmod")}, {"(1+2j)*(3-1j)", Cplx(5, 5)},
+      {"(5+5j)/(3-1j)", Cplx(1, 2)}, {"2j*2j", Cplx(-4, 0)}, {"1+2j", Cplx(1, 2)},
+      {"1/0", by_zero}, {"1.5/0.0", by_zero}, {"0/0", by_zero}, {"1i64/0", by_zero},
+      {"1j/(0*1j)", by_zero},
+  });
 }
 
-TEST(FormulaPriority, ComparisonsBindTighterThanEquality) {
-  // (1<2) == 1: the bool true compared with the int 1.
-  EXPECT_TRUE(GivesBool(Eval("1<2==1"), true));
-  EXPECT_TRUE(GivesBool(Eval("3>2>1"), false));  // (3>2) is true = 1, and 1>1 is false
+TEST(FormulaOperators, BitOperatorsAndShiftsTakeIntegersOnly) {
+  ExpectRows({
+      {"6|3", Int(7)}, {"6&3", Int(2)}, {"6^3", Int(5)}, {"true|2", Int(3)},  // bool counts as int
+      {"0x100000000|1", Int64(4294967297LL)}, {"1.5|1", ErrFloatOp("|")},
+      {"1^2.0", ErrFloatOp("^")}, {"1j&1", ErrComplexOp("&")}, {"1.5&1j", ErrComplexOp("&")},
+      // A shift keeps the kind of its left side; the count becomes int.
+      {"1<<4", Int(16)}, {"-16>>2", Int(-4)},  // the sign is kept
+      {"1<<33", Int(2)},                         // count modulo 32
+      {"1i64<<33", Int64(8589934592LL)}, {"1<<33i64", Int(2)}, {"2.0<<1", ErrFloatOp("<<")},
+      {"1>>1j", ErrComplexOp(">>")},
+  });
 }
 
-TEST(FormulaPriority, BitOperatorsOrderAndXorOr) {
-  // & before ^ before |: 1 | (2 ^ (3 & 1)) = 1 | 3.
-  EXPECT_TRUE(GivesInt(Eval("1|2^3&1"), 3));
-  EXPECT_TRUE(GivesInt(Eval("12&10|1"), 9));
+TEST(FormulaOperators, ComparisonsAndLogic) {
+  ExpectRows({
+      {"3>2", Bool(true)}, {"-1>=0", Bool(false)},
+      // Complex values only for equality (no blank before the colon here).
+      {"1+1j==1+1j", Bool(true)}, {"1j!=2j", Bool(true)}, {"complex(2)==2", Bool(true)},
+      {"1j<2j", Err("Operator '<': complex arguments not allowed")},
+      {"1j<=2", Err("Operator '<=': complex arguments not allowed")},
+      {"1>2j", Err("Operator '>': complex arguments not allowed")},
+      {"1j>=2j", Err("Operator '>=': complex arguments not allowed")},
+      // Logic makes its operands bool and evaluates both: || does not stop
+      // at a true left side.
+      {"2 && 0.5", Bool(true)}, {"0 || 0.0", Bool(false)}, {"1j && 1", Bool(true)},
+      {"1 || 1/0", Err("Division by zero")},
+  });
 }
 
-TEST(FormulaPriority, LogicalAndBeforeOr) {
-  EXPECT_TRUE(GivesBool(Eval("1||0&&0"), true));
-  EXPECT_TRUE(GivesBool(Eval("0&&1||1"), true));
+TEST(FormulaOperators, PrefixOperators) {
+  ExpectRows({
+      {"-2^2", Int(-4)},  // (-2) ^ 2 on ints: ...11110 xor 10 = ...11100
+      {"-2*3", Dbl(-6)}, {"-(2)", Int(-2)}, {"2*(-3)", Dbl(-6)},
+      // Allowed after comparisons, logic, commas, "?" and brackets.
+      {"1<-3", Bool(false)}, {"1==-1", Bool(false)}, {"0||!0", Bool(true)},
+      {"6&~1", Int(6)}, {"max(-1,-2)", Int(-1)}, {"1?-2:3", Int(-2)},
+      {"!(!1)", Bool(true)}, {"+5", Int(5)}, {"(+5)", Int(5)},  // unary plus is ignored
+      {"!0", Bool(true)}, {"!2.5", Bool(false)}, {"~0", Int(-1)}, {"~5", Int(-6)},
+      {"~5i64", Int64(-6)}, {"~true", Int(-2)},
+      {"~1.5", Err("Operator '~' : floating point argument not allowed")},
+      {"~1j", Err("Operator '~' : complex argument not allowed")},
+      // Negation keeps the kind; a bool becomes int.
+      {"-true", Int(-1)}, {"-5i64", Int64(-5)}, {"-2.5", Dbl(-2.5)},
+  });
+  const FormulaRun r = Eval("-(2j)");
+  EXPECT_TRUE(Gives(r, Cplx(0, -2)));
+  EXPECT_FALSE(std::signbit(r.value.v.d)) << "a real part of 0 stays +0";
+  EXPECT_EQ("0-2j", OutNumber(&r.value).str());
 }
 
-TEST(FormulaPriority, ShiftBelowAddition) {
-  // In C code 1+2 stays int, so (1+2)<<1 is 6.
-  EXPECT_TRUE(GivesInt(EvalC("1+2<<1"), 6));
-  // In a formula 1+2 is the double 3, which a shift refuses.
-  EXPECT_TRUE(FailsWith(Eval("1+2<<1"), "Operator '<<' : floating point arguments not allowed"));
+TEST(FormulaOperators, CastsConvertTheOperandThatFollows) {
+  ExpectRows({
+      {"(int)3.7", Int(3)}, {"(int)(-3.7)", Int(-3)}, {"(int64)5", Int64(5)},
+      {"(bool)2", Bool(true)}, {"(complex)2", Cplx(2, 0)}, {"(float)1", Dbl(1)},
+      // "Int" is no type name: a bracketed name, unknown here.
+      {"(Int)2", Err("Wrong variable name or number format: 'Int'")},
+  });
 }
 
-TEST(FormulaBrackets, RoundAndSquareBracketsBothNest) {
-  EXPECT_TRUE(GivesDouble(Eval("[1+2]*3"), 9.0));
-  EXPECT_TRUE(GivesInt(Eval("((2))"), 2));
-  EXPECT_TRUE(GivesDouble(Eval("2*((1+1)*(3-1))"), 8.0));
-}
-
-TEST(FormulaBrackets, UnbalancedBracketsNameTheText) {
-  EXPECT_TRUE(FailsWith(Eval("(1+2"), "Expression error in '(1+2'"));
-  EXPECT_TRUE(FailsWith(Eval("1+2)"), "Expression error in '1+2)'"));
-  EXPECT_TRUE(FailsWith(Eval("1)+(2"), "Expression error in '1)+(2'"));
-}
-
-TEST(FormulaBrackets, EmptyBracketIsZero) {
-  EXPECT_TRUE(GivesInt(Eval("()"), 0));
-  EXPECT_TRUE(GivesDouble(Eval("sin()"), 0.0));  // f() calls f with 0
-}
-
-TEST(FormulaPrefix, NegationBindsTighterThanBitOperators) {
-  // -2^2 is (-2) ^ 2 on ints: ...11110 xor 10 = ...11100.
-  EXPECT_TRUE(GivesInt(Eval("-2^2"), -4));
-  EXPECT_TRUE(GivesDouble(Eval("-2*3"), -6.0));
-  EXPECT_TRUE(GivesInt(Eval("-(2)"), -2));
-}
-
-TEST(FormulaPrefix, NotAllowedAfterArithmeticOperators) {
-  EXPECT_TRUE(FailsWith(Eval("2*-3"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("1- -3"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("2*+3"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("4%!1"), "Syntax error"));
-  EXPECT_TRUE(GivesDouble(Eval("2*(-3)"), -6.0));
-}
-
-TEST(FormulaPrefix, AllowedAfterComparisonsLogicAndBrackets) {
-  EXPECT_TRUE(GivesBool(Eval("1<-3"), false));
-  EXPECT_TRUE(GivesBool(Eval("1==-1"), false));
-  EXPECT_TRUE(GivesBool(Eval("0||!0"), true));
-  EXPECT_TRUE(GivesInt(Eval("6&~1"), 6));
-  EXPECT_TRUE(GivesInt(Eval("max(-1,-2)"), -1));
-  EXPECT_TRUE(GivesInt(Eval("1?-2:3"), -2));
-}
-
-TEST(FormulaPrefix, OneAfterAnotherIsRefused) {
-  EXPECT_TRUE(FailsWith(Eval("- -3"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("!!1"), "Syntax error"));
-  EXPECT_TRUE(GivesBool(Eval("!(!1)"), true));
-}
-
-TEST(FormulaPrefix, UnaryPlusIsIgnored) {
-  EXPECT_TRUE(GivesInt(Eval("+5"), 5));
-  EXPECT_TRUE(GivesInt(Eval("(+5)"), 5));
-}
-
-TEST(FormulaPrefix, NotAndComplement) {
-  EXPECT_TRUE(GivesBool(Eval("!0"), true));
-  EXPECT_TRUE(GivesBool(Eval("!2.5"), false));
-  EXPECT_TRUE(GivesInt(Eval("~0"), -1));
-  EXPECT_TRUE(GivesInt(Eval("~5"), -6));
-}
-
-TEST(FormulaArguments, CommaOnlyInsideAnArgumentList) {
-  EXPECT_TRUE(FailsWith(Eval("1,2"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("(1,2)"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("max((1,2))"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("max(1,,2)"), "Syntax error"));
-}
-
-TEST(FormulaArguments, ArgumentsAreWholeExpressions) {
-  EXPECT_TRUE(GivesDouble(Eval("max(1+2, 2*2, 3)"), 4.0));
-  EXPECT_TRUE(GivesDouble(Eval("max(1, 2)+max(3, 4)*2"), 10.0));
-  EXPECT_TRUE(GivesDouble(Eval("pow(max(1, 2), min(3, 4))"), 8.0));
-  EXPECT_TRUE(GivesDouble(Eval("atan2(0, max(1, 2))"), 0.0));
-  EXPECT_TRUE(GivesInt(Eval("max(1, max(2, 3), 4)"), 4));
-  EXPECT_TRUE(GivesInt(Eval("max(max(1, 2), max(3, 4), min(5, 6))"), 5));
-  EXPECT_TRUE(GivesInt(Eval("max(1, 0 ? 1/0 : 9)"), 9));
-}
-
-TEST(FormulaArguments, CountIsChecked) {
-  EXPECT_TRUE(FailsWith(Eval("atan2(1,2,3)"), "Function 'atan2' : wrong number of parameters"));
-  EXPECT_TRUE(FailsWith(Eval("pow()"), "Function 'pow' : wrong number of parameters"));
-  EXPECT_TRUE(FailsWith(Eval("sin(1,2)"), "Function 'sin' : wrong number of parameters"));
-}
-
-TEST(FormulaText, EmptyTextIsZero) {
-  EXPECT_TRUE(GivesInt(Eval(""), 0));
-  EXPECT_TRUE(GivesInt(Eval("   "), 0));
-  EXPECT_TRUE(GivesInt(Eval("="), 0));
-}
-
-TEST(FormulaText, LeadingEqualsBlanksAndSemicolonsAreSkipped) {
-  EXPECT_TRUE(GivesDouble(Eval("=1+1"), 2.0));
-  EXPECT_TRUE(GivesDouble(Eval(" \t1 +\t2 "), 3.0));
-  EXPECT_TRUE(GivesDouble(Eval("1+2;"), 3.0));
-}
-
-// Decision: a text that ends where an operand is due is incomplete, and is
-// reported like unbalanced brackets.
-TEST(FormulaText, TextEndingWhereAnOperandIsDueIsAnError) {
-  EXPECT_TRUE(FailsWith(Eval("1+"), "Expression error in '1+'"));
-  EXPECT_TRUE(FailsWith(Eval("-"), "Expression error in '-'"));
-  EXPECT_TRUE(FailsWith(Eval("sin("), "Expression error in 'sin('"));
-  EXPECT_TRUE(FailsWith(Eval("1?2:"), "Expression error in '1?2:'"));
-}
-
-TEST(FormulaConditional, SelectsOneBranch) {
-  EXPECT_TRUE(GivesInt(Eval("1 ? 2 : 3"), 2));
-  EXPECT_TRUE(GivesInt(Eval("0 ? 2 : 3"), 3));
-  EXPECT_TRUE(GivesInt(Eval("0.5 ? 2 : 3.5"), 2));  // the branch keeps its own kind
-  EXPECT_TRUE(GivesDouble(Eval("(1 ? 2 : 3) + 1"), 3.0));
-  EXPECT_TRUE(GivesDouble(Eval("1 < 2 ? 10 * 2 : 0"), 20.0));
-}
-
-TEST(FormulaConditional, SkippedBranchRaisesNoError) {
-  EXPECT_TRUE(GivesInt(Eval("true ? 1 : 1/0"), 1));
-  EXPECT_TRUE(GivesInt(Eval("false ? 1/0 : 2"), 2));
-  EXPECT_TRUE(GivesInt(Eval("1 ? 2 : sqrt(-1) + nosuchname"), 2));
-  EXPECT_TRUE(GivesInt(Eval("1 ? (0 ? 1/0 : 5) : 1/0"), 5));
-  EXPECT_TRUE(GivesInt(Eval("0 ? (1 ? 1/0 : 1/0) : 6"), 6));
-}
-
-TEST(FormulaConditional, SelectedBranchStillReportsErrors) {
-  EXPECT_TRUE(FailsWith(Eval("true ? 1/0 : 1"), "Division by zero"));
-  EXPECT_TRUE(FailsWith(Eval("0 ? 1 : sqrt(-1)"), "Function 'sqrt' : negative argument"));
-}
-
-TEST(FormulaConditional, SkippedBranchStillReportsMistakesOfForm) {
-  EXPECT_TRUE(FailsWith(Eval("1 ? 2 : foo(1)"), "Unknown function foo"));
-  EXPECT_TRUE(FailsWith(Eval("1 ? 2 : 2*-3"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("1 ? 2 : (3"), "Expression error in '1 ? 2 : (3'"));
-}
-
-TEST(FormulaConditional, SkippedBranchChangesNoVariable) {
+TEST(FormulaConditional, OnlyTheSelectedBranchIsEvaluated) {
+  ExpectRows({
+      {"1 ? 2 : 3", Int(2)}, {"0 ? 2 : 3", Int(3)},
+      {"0.5 ? 2 : 3.5", Int(2)},  // the branch keeps its own kind
+      {"(1 ? 2 : 3) + 1", Dbl(3)}, {"1 < 2 ? 10 * 2 : 0", Dbl(20)},
+      // The skipped branch raises no error...
+      {"true ? 1 : 1/0", Int(1)}, {"false ? 1/0 : 2", Int(2)},
+      {"1 ? 2 : sqrt(-1) + nosuchname", Int(2)}, {"1 ? (0 ? 1/0 : 5) : 1/0", Int(5)},
+      {"0 ? (1 ? 1/0 : 1/0) : 6", Int(6)},
+      // ...but the selected one does, and mistakes of form are found in both.
+      {"true ? 1/0 : 1", Err("Division by zero")},
+      {"0 ? 1 : sqrt(-1)", Err("Function 'sqrt' : negative argument")},
+      {"1 ? 2 : foo(1)", Err("Unknown function foo")}, {"1 ? 2 : 2*-3", Err("Syntax error")},
+      {"1 ? 2 : (3", Err("Expression error in '1 ? 2 : (3'")},
+      // ":" binds tighter than "?", so a ? b : c ? d : e is (a ? b : c) ? d : e.
+      {"1 ? 0 : 1 ? 5 : 6", Int(6)}, {"1 ? 0 : (1 ? 5 : 6)", Int(0)},
+  });
   CVarList vars;
   AddTestVars(vars);  // n = 5
-  FormulaOptions o;
-  o.vars = &vars;
-  EXPECT_TRUE(GivesInt(Eval("0 ? n++ : n", o), 5));
-  EXPECT_TRUE(GivesInt(Eval("1 ? n : ++n", o), 5));
-  EXPECT_EQ(5, vars.FindVar("n")->values[0].v.i);
-  EXPECT_TRUE(GivesInt(Eval("1 ? n++ : n", o), 5));
-  EXPECT_EQ(6, vars.FindVar("n")->values[0].v.i);
-}
-
-TEST(FormulaConditional, QuestionAndColonMustPair) {
-  EXPECT_TRUE(FailsWith(Eval("1 ? 2"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("1 : 2"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("1 ? 2 : 3 : 4"), "Syntax error"));
-  EXPECT_TRUE(FailsWith(Eval("1 ? (2 : 3)"), "Syntax error"));
-}
-
-TEST(FormulaConditional, ChainsGroupToTheLeft) {
-  // ":" binds tighter than "?", so a ? b : c ? d : e is (a ? b : c) ? d : e;
-  // brackets give the other reading.
-  EXPECT_TRUE(GivesInt(Eval("1 ? 0 : 1 ? 5 : 6"), 6));
-  EXPECT_TRUE(GivesInt(Eval("1 ? 0 : (1 ? 5 : 6)"), 0));
+  const FormulaOptions o{.vars = &vars};
+  // The skipped branch changes no variable.
+  ExpectRows({{"0 ? n++ : n", Int(5)}, {"1 ? n : ++n", Int(5)}, {"n", Int(5)},
+              {"1 ? n++ : n", Int(5)}, {"n", Int(6)}},
+             o);
 }

@@ -3,7 +3,6 @@
 // host's locale.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -13,313 +12,173 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <sys/stat.h>
 
 #include "TestData.h"
 #include "base/CLocale.h"
-#include "base/globals.h"
+#include "expr/FormulaTest.h"
 #include "expr/globals.h"
 
 namespace {
 
 const double kInf = std::numeric_limits<double>::infinity();
 
-struct Read {
-  bool ok;
-  SNumber n;
-  std::string err;
+std::string Invalid(const std::string& c) {
+  return "Syntax error: '" + c + "' is invalid character";
+}
+std::string TooBig(const std::string& t) {
+  return "Syntax error: '" + t + "' is too big for 64 bit integer";
+}
+
+struct LiteralRow {
+  std::string text;
+  Want want;
 };
 
-Read ReadLiteral(const std::string& text, bool prefix) {
-  m_global_errstr = "";
-  SNumber n;
-  SetDoubleNumber(&n, 99.0);  // must be overwritten, on failure too
-  const bool ok = indig_number(AnsiString(text), &n, prefix);
-  return {ok, n, m_global_errstr.str()};
-}
-
-::testing::AssertionResult Kind(const Read& r, int kind) {
-  if (!r.ok) return ::testing::AssertionFailure() << "failed: " << r.err;
-  if (r.n.kind != kind) return ::testing::AssertionFailure() << "kind " << r.n.kind;
-  return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult IsDouble(const std::string& text, bool prefix, double x) {
-  const Read r = ReadLiteral(text, prefix);
-  if (auto k = Kind(r, NUM_DOUBLE); !k) return k << " for " << text;
-  if (r.n.v.d != x) return ::testing::AssertionFailure() << text << " read " << r.n.v.d;
-  return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult IsInt(const std::string& text, bool prefix, int32_t v) {
-  const Read r = ReadLiteral(text, prefix);
-  if (auto k = Kind(r, NUM_INT); !k) return k << " for " << text;
-  if (r.n.v.i != v) return ::testing::AssertionFailure() << text << " read " << r.n.v.i;
-  return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult IsInt64(const std::string& text, bool prefix, int64_t v) {
-  const Read r = ReadLiteral(text, prefix);
-  if (auto k = Kind(r, NUM_INT64); !k) return k << " for " << text;
-  if (r.n.v.i64 != v) return ::testing::AssertionFailure() << text << " read " << r.n.v.i64;
-  return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult IsComplex(const std::string& text, bool prefix, double re, double im) {
-  const Read r = ReadLiteral(text, prefix);
-  if (auto k = Kind(r, NUM_COMPLEX); !k) return k << " for " << text;
-  if (r.n.v.d != re || r.n.im != im) {
-    return ::testing::AssertionFailure() << text << " read " << r.n.v.d << ", " << r.n.im;
+// Reads every row, with prefixes (0x, 0b, leading-0 octal: as in formulas)
+// or without; a failure must also leave the number as int 0.
+void ExpectLiterals(bool prefix, std::initializer_list<LiteralRow> rows) {
+  for (const LiteralRow& row : rows) {
+    SCOPED_TRACE("literal \"" + row.text + (prefix ? "\" with prefixes" : "\""));
+    m_global_errstr = "";
+    SNumber n = NumDouble(99.0);  // must be overwritten, on failure too
+    const bool ok = indig_number(AnsiString(row.text), &n, prefix);
+    EXPECT_EQ(row.want.kind >= 0, ok) << m_global_errstr.str();
+    if (row.want.kind < 0) {
+      EXPECT_EQ(row.want.message, m_global_errstr.str());
+    }
+    EXPECT_TRUE(Holds(n, row.want.kind < 0 ? Int(0) : row.want));
   }
-  return ::testing::AssertionSuccess();
 }
-
-// Expects failure with exactly message, and n left as int 0.
-::testing::AssertionResult FailsWith(const std::string& text, bool prefix,
-                                     const std::string& message) {
-  const Read r = ReadLiteral(text, prefix);
-  if (r.ok) return ::testing::AssertionFailure() << text << " was accepted";
-  if (r.err != message) return ::testing::AssertionFailure() << text << " gave: " << r.err;
-  if (r.n.kind != NUM_INT || r.n.v.i != 0) {
-    return ::testing::AssertionFailure() << text << " left kind " << r.n.kind;
-  }
-  return ::testing::AssertionSuccess();
-}
-
-std::string Invalid(const std::string& c) { return "Syntax error: '" + c + "' is invalid character"; }
+constexpr bool kPlain = false, kPrefixed = true;
 
 }  // namespace
 
-// --- indig_number ------------------------------------------------------------
-
-TEST(NumberLiteral, ScaleLetterServesAsPointOrEndsTheNumber) {
-  EXPECT_TRUE(IsDouble("4k7", false, 4700.0));
-  EXPECT_TRUE(IsDouble("4.7k", false, 4700.0));
-  EXPECT_TRUE(IsDouble("4.7e3", false, 4700.0));
-  EXPECT_TRUE(IsDouble("4.7k5", false, 4700.0));  // digits after the letter dropped
-  EXPECT_TRUE(IsDouble("-4k7", true, -4700.0));
-  EXPECT_TRUE(IsDouble("1k", false, 1000.0));  // a double, not an int
-  EXPECT_TRUE(IsDouble("2M2", false, 2.2e6));
-  EXPECT_TRUE(IsDouble("1e3", false, 1000.0));
-  EXPECT_TRUE(IsInt("10", false, 10));
-}
-
-TEST(NumberLiteral, EveryScaleLetterHasItsPower) {
-  EXPECT_TRUE(IsDouble("1T", false, 1e12));
-  EXPECT_TRUE(IsDouble("1G", false, 1e9));
-  EXPECT_TRUE(IsDouble("1M", false, 1e6));  // mega
-  EXPECT_TRUE(IsDouble("1K", false, 1e3));
-  EXPECT_TRUE(IsDouble("1k", false, 1e3));
-  EXPECT_TRUE(IsDouble("1m", false, 1e-3));  // milli
-  EXPECT_TRUE(IsDouble("1u", false, 1e-6));
-  EXPECT_TRUE(IsDouble("1n", false, 1e-9));
-  EXPECT_TRUE(IsDouble("1p", false, 1e-12));
-  EXPECT_TRUE(IsDouble("1f", false, 1e-15));
-  EXPECT_TRUE(FailsWith("1g", false, Invalid("g")));  // lower-case g is no scale letter
-}
-
-TEST(NumberLiteral, TrailingOrStrayCharactersAreNamed) {
-  EXPECT_TRUE(FailsWith("10mA", false, Invalid("A")));
-  EXPECT_TRUE(FailsWith("k", false, "Syntax error: 'k' is invalid number"));
-  EXPECT_TRUE(FailsWith("M", true, "Syntax error: 'M' is invalid number"));
-  EXPECT_TRUE(FailsWith("12a", false, Invalid("a")));
-  EXPECT_TRUE(FailsWith("1.2.3", false, Invalid(".")));
-  EXPECT_TRUE(FailsWith("1e", false, Invalid("e")));
-  EXPECT_TRUE(FailsWith("1.5e3k", false, Invalid("k")));
-  EXPECT_TRUE(FailsWith("-j", false, Invalid("-")));
-}
-
-TEST(NumberLiteral, ImaginarySuffixMakesComplex) {
-  EXPECT_TRUE(IsComplex("2.5j", false, 0.0, 2.5));
-  EXPECT_TRUE(IsComplex("-3j", true, 0.0, -3.0));
-  EXPECT_TRUE(IsComplex("j", false, 0.0, 0.0));
-  EXPECT_TRUE(IsComplex("1kj", false, 0.0, 1000.0));
-  EXPECT_TRUE(IsComplex("1e-3j", false, 0.0, 1e-3));
-}
-
-TEST(NumberLiteral, InfinityInAnyCase) {
-  EXPECT_TRUE(IsDouble("-inf", false, -kInf));
-  EXPECT_TRUE(IsDouble("INF", true, kInf));
-  EXPECT_TRUE(IsDouble("+Inf", false, kInf));
-  EXPECT_TRUE(IsDouble(" - i n f ", false, -kInf));
+TEST(NumberLiteral, DecimalFractionsScaleLettersAndSuffixes) {
+  ExpectLiterals(kPlain, {
+      // A scale letter serves as the point, or ends the number after one.
+      {"4k7", Dbl(4700)}, {"4.7k", Dbl(4700)}, {"4.7e3", Dbl(4700)}, {"2M2", Dbl(2.2e6)},
+      {"4.7k5", Dbl(4700)},                                    // digits after the letter dropped
+      {"1k", Dbl(1000)}, {"1e3", Dbl(1000)}, {"10", Int(10)},  // 1k is a double, not an int
+      {"1T", Dbl(1e12)}, {"1G", Dbl(1e9)}, {"1M", Dbl(1e6)}, {"1K", Dbl(1e3)}, {"1m", Dbl(1e-3)},
+      {"1u", Dbl(1e-6)}, {"1n", Dbl(1e-9)}, {"1p", Dbl(1e-12)}, {"1f", Dbl(1e-15)},
+      {"1g", Err(Invalid("g"))},  // lower-case g is no scale letter
+      {"2.5j", Cplx(0, 2.5)}, {"j", Cplx(0, 0)}, {"1kj", Cplx(0, 1000)}, {"1e-3j", Cplx(0, 1e-3)},
+      {"-inf", Dbl(-kInf)}, {"+Inf", Dbl(kInf)}, {" - i n f ", Dbl(-kInf)},
+      // Stray characters are named.
+      {"10mA", Err(Invalid("A"))}, {"k", Err("Syntax error: 'k' is invalid number")},
+      {"12a", Err(Invalid("a"))}, {"1.2.3", Err(Invalid("."))}, {"1e", Err(Invalid("e"))},
+      {"1.5e3k", Err(Invalid("k"))}, {"-j", Err(Invalid("-"))},
+      // strtod alone would read these as 1.5, NaN and infinity.
+      {"0x1.8", Err(Invalid("x"))}, {"0x1.8p1", Err(Invalid("x"))},
+      {"NAN(E)", Err(Invalid("N"))}, {"infinity", Err(Invalid("i"))},
+      // Without prefixes a leading zero is decimal.
+      {"017", Int(17)}, {"010", Int(10)}, {"08", Int(8)},
+      {"0x1F", Err(Invalid("x"))}, {"0b101", Err(Invalid("b"))},
+  });
+  ExpectLiterals(kPrefixed, {{"-4k7", Dbl(-4700)}, {"-3j", Cplx(0, -3)}, {"INF", Dbl(kInf)},
+                             {"M", Err("Syntax error: 'M' is invalid number")}});
 }
 
 TEST(NumberLiteral, PrefixesSelectHexBinaryOctal) {
-  EXPECT_TRUE(IsInt("0x1F", true, 31));
-  EXPECT_TRUE(IsInt("0X1f", true, 31));
-  EXPECT_TRUE(IsInt("0b101", true, 5));
-  EXPECT_TRUE(IsInt("0B11", true, 3));
-  EXPECT_TRUE(IsInt("017", true, 15));
-  EXPECT_TRUE(IsInt("-0x10", true, -16));
-  EXPECT_TRUE(IsInt("0x", true, 0));
-  EXPECT_TRUE(IsInt("0", true, 0));
-  EXPECT_TRUE(IsInt64("017i64", true, 15));  // octal takes the int64 suffix
-  EXPECT_TRUE(IsDouble("0.5", true, 0.5));   // a point is no octal
+  const std::string f16(16, 'F'), ones(64, '1');
+  ExpectLiterals(kPrefixed, {
+      {"0x1F", Int(31)}, {"0X1f", Int(31)}, {"0b101", Int(5)}, {"0B11", Int(3)},
+      {"017", Int(15)}, {"-0x10", Int(-16)}, {"0x", Int(0)}, {"0", Int(0)},
+      {"017i64", Int64(15)}, {"0.5", Dbl(0.5)},  // octal takes "i64"; a point is no octal
+      {"0x1G", Err("Syntax error: 'G' is not a valid hex value")},
+      {"0x1i64", Err("Syntax error: 'i' is not a valid hex value")},
+      {"0x1j", Err("Syntax error: 'j' is not a valid hex value")},
+      {"08", Err("Syntax error: '8' is not a valid octal value")},
+      {"019", Err("Syntax error: '9' is not a valid octal value")},
+      // The binary message quotes the whole text as passed in.
+      {"0b102", Err("Syntax error: '0b102' is not a valid binary value")},
+      {" 0b1 2", Err("Syntax error: ' 0b1 2' is not a valid binary value")},
+      // Length limits: 18, 66 and 23 characters; the sign is not quoted.
+      {"0x" + f16, Int(-1)}, {"0x0" + f16, Err(TooBig("0x0" + f16))},
+      {"-0x0" + f16, Err(TooBig("0x0" + f16))},
+      {"0b" + ones, Int(-1)}, {"0b0" + ones, Err(TooBig("0b0" + ones))},
+      // 22 octal digits hold 66 bits; 1777777777777777777777 is 2^64 - 1.
+      {"01777777777777777777777", Int(-1)},
+      {"001777777777777777777777", Err(TooBig("001777777777777777777777"))},
+  });
 }
 
-TEST(NumberLiteral, PrefixedDigitErrors) {
-  EXPECT_TRUE(FailsWith("0x1G", true, "Syntax error: 'G' is not a valid hex value"));
-  EXPECT_TRUE(FailsWith("0x1i64", true, "Syntax error: 'i' is not a valid hex value"));
-  EXPECT_TRUE(FailsWith("0x1j", true, "Syntax error: 'j' is not a valid hex value"));
-  EXPECT_TRUE(FailsWith("08", true, "Syntax error: '8' is not a valid octal value"));
-  EXPECT_TRUE(FailsWith("019", true, "Syntax error: '9' is not a valid octal value"));
-  // The binary message quotes the whole text as it was passed in.
-  EXPECT_TRUE(FailsWith("0b102", true, "Syntax error: '0b102' is not a valid binary value"));
-  EXPECT_TRUE(FailsWith(" 0b1 2", true, "Syntax error: ' 0b1 2' is not a valid binary value"));
-}
-
-TEST(NumberLiteral, PrefixedLengthLimits) {
-  const std::string f16(16, 'F');
-  EXPECT_TRUE(IsInt("0x" + f16, true, -1));  // 18 characters: accepted
-  EXPECT_TRUE(FailsWith("0x0" + f16, true,
-                        "Syntax error: '0x0" + f16 + "' is too big for 64 bit integer"));
-  // The sign is not part of the quoted text.
-  EXPECT_TRUE(FailsWith("-0x0" + f16, true,
-                        "Syntax error: '0x0" + f16 + "' is too big for 64 bit integer"));
-  const std::string ones(64, '1');
-  EXPECT_TRUE(IsInt("0b" + ones, true, -1));
-  EXPECT_TRUE(FailsWith("0b0" + ones, true,
-                        "Syntax error: '0b0" + ones + "' is too big for 64 bit integer"));
-  // 22 octal digits hold 66 bits; 1777777777777777777777 is 2^64 - 1.
-  EXPECT_TRUE(IsInt("01777777777777777777777", true, -1));
-  EXPECT_TRUE(FailsWith("001777777777777777777777", true,
-                        "Syntax error: '001777777777777777777777' is too big for 64 bit integer"));
-}
-
-TEST(NumberLiteral, WithoutPrefixesLeadingZeroIsDecimal) {
-  EXPECT_TRUE(IsInt("017", false, 17));
-  EXPECT_TRUE(IsInt("010", false, 10));
-  EXPECT_TRUE(IsInt("08", false, 8));
-  EXPECT_TRUE(FailsWith("0x1F", false, Invalid("x")));
-  EXPECT_TRUE(FailsWith("0b101", false, Invalid("b")));
-}
-
-TEST(NumberLiteral, CLibraryNumberExtensionsAreNotLiterals) {
-  // strtod alone would read these as 1.5, NaN and infinity.
-  EXPECT_TRUE(FailsWith("0x1.8", false, Invalid("x")));
-  EXPECT_TRUE(FailsWith("0x1.8p1", false, Invalid("x")));
-  EXPECT_TRUE(FailsWith("NAN(E)", false, Invalid("N")));
-  EXPECT_TRUE(FailsWith("infinity", false, Invalid("i")));
-}
-
-TEST(NumberLiteral, IntegerKindFollowsMagnitude) {
-  EXPECT_TRUE(IsInt("2147483647", false, 2147483647));
-  EXPECT_TRUE(IsInt64("2147483648", false, 2147483648LL));
-  EXPECT_TRUE(IsInt("-2147483647", false, -2147483647));
-  // The magnitude 2^31 is outside int before the sign is applied.
-  EXPECT_TRUE(IsInt64("-2147483648", false, -2147483648LL));
-  EXPECT_TRUE(IsInt64("1i64", false, 1));
-  EXPECT_TRUE(IsInt64("-1i64", false, -1));
-  EXPECT_TRUE(IsDouble("1.5i64", false, 1.5));
-  EXPECT_TRUE(IsInt64("0x80000000", true, 2147483648LL));
-  EXPECT_TRUE(IsInt64("0xFFFFFFFF", true, 4294967295LL));
-  EXPECT_TRUE(IsInt("0xFFFFFFFFFFFFFFFF", true, -1));
-  EXPECT_TRUE(IsInt64("0x7FFFFFFFFFFFFFFF", true, std::numeric_limits<int64_t>::max()));
-  EXPECT_TRUE(IsInt64("-0x8000000000000000", true, std::numeric_limits<int64_t>::min()));
-  // Magnitude reads as -2^31 (an int); its negated low half wraps to itself.
-  EXPECT_TRUE(IsInt("-0xFFFFFFFF80000000", true, std::numeric_limits<int32_t>::min()));
-  // Magnitude reads as -1; the negated low half is 1.
-  EXPECT_TRUE(IsInt("-0xFFFFFFFFFFFFFFFF", true, 1));
-}
-
-TEST(NumberLiteral, DecimalBeyond64BitsWraps) {
-  EXPECT_TRUE(IsInt("18446744073709551615", false, -1));  // 2^64 - 1
-  EXPECT_TRUE(IsInt("18446744073709551617", false, 1));   // 2^64 + 1
-  EXPECT_TRUE(IsInt("18446744073709551616", false, 0));
-  EXPECT_TRUE(IsInt64("9223372036854775808", false, std::numeric_limits<int64_t>::min()));
-  EXPECT_TRUE(IsInt64("9223372036854775807", false, std::numeric_limits<int64_t>::max()));
+TEST(NumberLiteral, IntegerKindFollowsMagnitudeAndWrapsBeyond64Bits) {
+  const int64_t max64 = std::numeric_limits<int64_t>::max();
+  const int64_t min64 = std::numeric_limits<int64_t>::min();
+  ExpectLiterals(kPlain, {
+      {"2147483647", Int(2147483647)}, {"2147483648", Int64(2147483648LL)},
+      {"-2147483647", Int(-2147483647)}, {"1i64", Int64(1)}, {"-1i64", Int64(-1)},
+      {"1.5i64", Dbl(1.5)},
+      {"-2147483648", Int64(-2147483648LL)},  // the magnitude 2^31 is outside int before the sign
+      {"18446744073709551615", Int(-1)},  // 2^64 - 1
+      {"18446744073709551617", Int(1)},   // 2^64 + 1
+      {"18446744073709551616", Int(0)}, {"9223372036854775808", Int64(min64)},
+      {"9223372036854775807", Int64(max64)},
+  });
+  ExpectLiterals(kPrefixed, {
+      {"0x80000000", Int64(2147483648LL)}, {"0xFFFFFFFF", Int64(4294967295LL)},
+      {"0xFFFFFFFFFFFFFFFF", Int(-1)}, {"0x7FFFFFFFFFFFFFFF", Int64(max64)},
+      {"-0x8000000000000000", Int64(min64)},
+      // Magnitude reads as -2^31 (an int); its negated low half wraps to itself.
+      {"-0xFFFFFFFF80000000", Int(std::numeric_limits<int32_t>::min())},
+      {"-0xFFFFFFFFFFFFFFFF", Int(1)},  // magnitude -1; negated low half 1
+  });
 }
 
 TEST(NumberLiteral, BlanksAreRemovedAndLengthIsLimited) {
-  EXPECT_TRUE(IsInt("", false, 0));
-  EXPECT_TRUE(IsInt("   ", true, 0));
-  EXPECT_TRUE(IsInt("1 000", false, 1000));
-  EXPECT_TRUE(IsInt("\t-\n12\r", false, -12));
-  EXPECT_TRUE(IsDouble(" 4 k 7\v", false, 4700.0));
-  // The limit counts the text as passed in, blanks included.
-  EXPECT_TRUE(IsInt(std::string(126, ' ') + "7", false, 7));
-  EXPECT_TRUE(FailsWith(std::string(127, ' ') + "7", false,
-                        "Syntax error: number string is too long"));
-  EXPECT_TRUE(FailsWith(std::string(128, '1'), true, "Syntax error: number string is too long"));
-  // A blank between a lone scale letter and nothing makes the text long
-  // enough to pass the invalid-number test; it then fails as a fraction.
-  EXPECT_TRUE(FailsWith(" k", false, Invalid(".")));
-}
-
-TEST(NumberLiteral, NullTargetIsTolerated) {
+  const std::string too_long = "Syntax error: number string is too long";
+  ExpectLiterals(kPlain, {
+      {"", Int(0)}, {"1 000", Int(1000)}, {"\t-\n12\r", Int(-12)}, {" 4 k 7\v", Dbl(4700)},
+      // The limit counts the text as passed in, blanks included.
+      {std::string(126, ' ') + "7", Int(7)}, {std::string(127, ' ') + "7", Err(too_long)},
+      // A blank makes a lone scale letter long enough to pass the
+      // invalid-number test; it then fails as a fraction.
+      {" k", Err(Invalid("."))},
+  });
+  ExpectLiterals(kPrefixed, {{"   ", Int(0)}, {std::string(128, '1'), Err(too_long)}});
   m_global_errstr = "";
-  EXPECT_TRUE(indig_number("42", nullptr, true));
+  EXPECT_TRUE(indig_number("42", nullptr, true));  // a null target is tolerated
   EXPECT_FALSE(indig_number("4x", nullptr, true));
   EXPECT_EQ(Invalid("x"), m_global_errstr.str());
 }
 
-// --- indig -----------------------------------------------------------------------
-
-TEST(NumberIndig, ReadsWithoutPrefixesAsDouble) {
-  double x = -1.0;
-  ASSERT_TRUE(indig("4k7", &x));
-  EXPECT_EQ(4700.0, x);
-  ASSERT_TRUE(indig("017", &x));
-  EXPECT_EQ(17.0, x);
-  ASSERT_TRUE(indig("2147483648", &x));
-  EXPECT_EQ(2147483648.0, x);
-  ASSERT_TRUE(indig("-inf", &x));
-  EXPECT_EQ(-kInf, x);
-  ASSERT_TRUE(indig("2.5j", &x));
-  EXPECT_EQ(0.0, x);  // the real part of 0+2.5j
-  x = 7.0;
-  ASSERT_TRUE(indig("", &x));
-  EXPECT_EQ(0.0, x);
-}
-
-TEST(NumberIndig, FailureLeavesTargetUntouched) {
+TEST(NumberIndig, ReadsWithoutPrefixesAsDoubleAndLeavesTargetOnFailure) {
+  const struct {
+    const char* text;
+    double x;
+  } rows[] = {{"4k7", 4700.0}, {"017", 17.0}, {"2147483648", 2147483648.0}, {"-inf", -kInf},
+              {"2.5j", 0.0} /* the real part of 0+2.5j */, {"", 0.0}};
+  for (const auto& row : rows) {
+    double x = 7.0;
+    ASSERT_TRUE(indig(row.text, &x)) << row.text;
+    EXPECT_EQ(row.x, x) << row.text;
+  }
   double x = 42.0;
   EXPECT_FALSE(indig("0x1F", &x));
-  EXPECT_EQ(42.0, x);
   EXPECT_EQ(Invalid("x"), m_global_errstr.str());
   EXPECT_FALSE(indig("k", &x));
-  EXPECT_EQ(42.0, x);
   EXPECT_EQ("Syntax error: 'k' is invalid number", m_global_errstr.str());
+  EXPECT_EQ(42.0, x);
 }
-
-// --- sprintf3 ---------------------------------------------------------------------
 
 TEST(EngineeringText, MantissaInOneToThousandExponentMultipleOfThree) {
-  EXPECT_EQ("1e-3", sprintf3(0.001, 12).str());
-  EXPECT_EQ("1.5e+3", sprintf3(1500, 12).str());
-  EXPECT_EQ("22e-12", sprintf3(2.2e-11, 12).str());
-  EXPECT_EQ("47", sprintf3(47, 12).str());
-  EXPECT_EQ("100", sprintf3(100, 12).str());
-  EXPECT_EQ("1", sprintf3(1, 12).str());
-  EXPECT_EQ("500e-3", sprintf3(0.5, 12).str());
-  EXPECT_EQ("123.456789e+6", sprintf3(123456789, 12).str());
-  EXPECT_EQ("-500e-3", sprintf3(-0.5, 12).str());
-  EXPECT_EQ("1e+3", sprintf3(1000, 12).str());
-  EXPECT_EQ("333.333333333e-3", sprintf3(1.0 / 3.0, 12).str());
-}
-
-TEST(EngineeringText, ZeroAndNonFinite) {
-  EXPECT_EQ("0", sprintf3(0.0, 12).str());
-  EXPECT_EQ("-0", sprintf3(-0.0, 12).str());
-  EXPECT_EQ("", sprintf3(std::nan(""), 12).str());
-  EXPECT_EQ("inf", sprintf3(kInf, 12).str());
-  EXPECT_EQ("-inf", sprintf3(-kInf, 12).str());
-}
-
-TEST(EngineeringText, RoundingUpToThousandMovesToNextExponent) {
-  EXPECT_EQ("1e+3", sprintf3(999.9999999999999, 12).str());
-  EXPECT_EQ("-1e+3", sprintf3(-999.9999999999999, 12).str());
-  EXPECT_EQ("1", sprintf3(0.9999999999999, 12).str());
-  EXPECT_EQ("1e+6", sprintf3(999999.9999999, 12).str());
-  EXPECT_EQ("999.999999999", sprintf3(999.999999999, 12).str());  // 12 digits: no carry
-}
-
-TEST(EngineeringText, PrecisionAndExtremes) {
+  const std::pair<double, const char*> rows[] = {
+      {0.001, "1e-3"}, {1500, "1.5e+3"}, {2.2e-11, "22e-12"}, {47, "47"}, {100, "100"}, {1, "1"},
+      {0.5, "500e-3"}, {123456789, "123.456789e+6"}, {-0.5, "-500e-3"}, {1000, "1e+3"},
+      {1.0 / 3.0, "333.333333333e-3"}, {0.0, "0"}, {-0.0, "-0"}, {std::nan(""), ""},
+      {kInf, "inf"}, {-kInf, "-inf"},
+      // Rounding up to 1000 moves to the next exponent.
+      {999.9999999999999, "1e+3"}, {-999.9999999999999, "-1e+3"}, {0.9999999999999, "1"},
+      {999999.9999999, "1e+6"}, {999.999999999, "999.999999999"},  // 12 digits: no carry
+      {std::numeric_limits<double>::max(), "179.769313486e+306"},
+      {std::numeric_limits<double>::denorm_min(), "4.94065645841e-324"}, {1e-310, "100e-312"},
+  };
+  for (const auto& [x, text] : rows) EXPECT_EQ(text, sprintf3(x, 12).str()) << x;
   EXPECT_EQ("1.23457e+6", sprintf3(1234567, 6).str());
   EXPECT_EQ("667e-3", sprintf3(2.0 / 3.0, 3).str());
-  EXPECT_EQ("179.769313486e+306", sprintf3(std::numeric_limits<double>::max(), 12).str());
-  EXPECT_EQ("4.94065645841e-324", sprintf3(std::numeric_limits<double>::denorm_min(), 12).str());
-  EXPECT_EQ("100e-312", sprintf3(1e-310, 12).str());
   // A huge precision still gives a mantissa of at most 31 characters.
   const std::string t = sprintf3(-1.0 / 3.0, 40).str();
   ASSERT_NE(std::string::npos, t.find('e'));
@@ -327,50 +186,41 @@ TEST(EngineeringText, PrecisionAndExtremes) {
   EXPECT_EQ("-333.33333333333331", t.substr(0, 19));
 }
 
-// --- ToDouble -------------------------------------------------------------------
-
 TEST(ToDouble, PlainCNumberSyntax) {
   EXPECT_TRUE(std::isnan(ToDouble("")));
-  EXPECT_EQ(kInf, ToDouble("inf"));
-  EXPECT_EQ(-kInf, ToDouble("-inf"));
-  EXPECT_EQ(2.5, ToDouble("  2.5xyz"));
-  EXPECT_EQ(0.0, ToDouble("abc"));
-  EXPECT_EQ(4.0, ToDouble("4k7"));  // no engineering letters here
-  EXPECT_EQ(-1.5e-3, ToDouble("-1.5e-3"));
-  EXPECT_EQ(1000.0, ToDouble("1e+3"));
+  const std::pair<const char*, double> rows[] = {
+      {"inf", kInf}, {"-inf", -kInf}, {"  2.5xyz", 2.5}, {"abc", 0.0},
+      {"4k7", 4.0},  // no engineering letters here
+      {"-1.5e-3", -1.5e-3}, {"1e+3", 1000.0}};
+  for (const auto& [text, x] : rows) EXPECT_EQ(x, ToDouble(text)) << text;
 }
-
-// --- Round trip -------------------------------------------------------------------
 
 namespace {
 
-// Checks that text has the engineering shape (mantissa in [1, 1000), exponent
-// a multiple of 3) and that indig reads it back to x within 12 digits.
+// The text of x has the engineering shape (mantissa in [1, 1000), exponent a
+// multiple of 3) and indig reads it back to x within 12 digits.
 ::testing::AssertionResult RoundTrips(double x) {
-  const AnsiString text = sprintf3(x, 12);
+  const std::string s = sprintf3(x, 12).str();
+  auto fail = [&] { return ::testing::AssertionFailure() << std::hexfloat << x << " -> " << s; };
   double back = std::nan("");
-  if (!indig(text, &back)) {
-    return ::testing::AssertionFailure() << text.str() << " from " << x << ": " << m_global_errstr.str();
-  }
-  if (x == 0.0) {
-    if (back != 0.0) return ::testing::AssertionFailure() << text.str() << " read " << back;
-    return ::testing::AssertionSuccess();
-  }
+  if (!indig(AnsiString(s), &back)) return fail() << ": " << m_global_errstr.str();
   // 12 digits of a mantissa >= 1 are within 5e-12; the scaling loop adds
-  // at most ~1e-14 and strtod half an ulp.
-  if (!(std::fabs(back - x) <= 1e-11 * std::fabs(x))) {
-    return ::testing::AssertionFailure() << std::hexfloat << x << " -> " << text.str() << " -> " << back;
-  }
-  const std::string& s = text.str();
+  // at most ~1e-14 and strtod half an ulp. Zero must come back exactly.
+  if (!(std::fabs(back - x) <= 1e-11 * std::fabs(x))) return fail() << " -> " << back;
+  if (x == 0.0) return ::testing::AssertionSuccess();
   const std::size_t e = s.find('e');
   const double mant = std::fabs(strtod_c(s.substr(0, e).c_str(), nullptr));
-  if (!(mant >= 1.0 && mant < 1000.0)) {
-    return ::testing::AssertionFailure() << s << ": mantissa out of [1, 1000)";
-  }
+  if (!(mant >= 1.0 && mant < 1000.0)) return fail() << ": mantissa out of [1, 1000)";
   if (e != std::string::npos && std::atoi(s.c_str() + e + 1) % 3 != 0) {
-    return ::testing::AssertionFailure() << s << ": exponent not a multiple of 3";
+    return fail() << ": exponent not a multiple of 3";
   }
   return ::testing::AssertionSuccess();
+}
+
+double FromBits(uint64_t bits) {
+  double x;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
 }
 
 }  // namespace
@@ -379,26 +229,18 @@ TEST(EngineeringRoundTrip, RandomDoublesOverTheWholeRange) {
   std::mt19937_64 rng(20240424);
   int checked = 0;
   for (int k = 0; k < 60000; ++k) {
-    const uint64_t bits = rng();
-    double x;
-    std::memcpy(&x, &bits, sizeof x);
+    const double x = FromBits(rng());
     if (!std::isfinite(x)) continue;
     ASSERT_TRUE(RoundTrips(x));
     ++checked;
   }
   EXPECT_GT(checked, 59000);
   // Subnormals specifically: the exponent field is zero.
-  for (int k = 0; k < 5000; ++k) {
-    const uint64_t bits = (rng() & 0x800FFFFFFFFFFFFFull);
-    double x;
-    std::memcpy(&x, &bits, sizeof x);
-    ASSERT_TRUE(RoundTrips(x));
-  }
+  for (int k = 0; k < 5000; ++k) ASSERT_TRUE(RoundTrips(FromBits(rng() & 0x800FFFFFFFFFFFFFull)));
   // Ordinary magnitudes, where most values live.
   std::uniform_real_distribution<double> exp10(-20.0, 20.0);
   for (int k = 0; k < 20000; ++k) {
-    const double x = std::pow(10.0, exp10(rng)) * (k % 2 ? -1.0 : 1.0);
-    ASSERT_TRUE(RoundTrips(x));
+    ASSERT_TRUE(RoundTrips(std::pow(10.0, exp10(rng)) * (k % 2 ? -1.0 : 1.0)));
   }
 }
 
@@ -425,49 +267,33 @@ TEST(EngineeringRoundTrip, NearThousandPowerBoundaries) {
   }
 }
 
-// --- Locale independence ----------------------------------------------------------
-
 namespace {
 
 bool TrySetDecimalCommaLocale(const char* name) {
-  if (std::setlocale(LC_ALL, name) == nullptr) return false;
-  if (std::strcmp(std::localeconv()->decimal_point, ",") == 0) return true;
+  if (std::setlocale(LC_ALL, name) != nullptr &&
+      std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+    return true;
+  }
   std::setlocale(LC_ALL, "C");
   return false;
 }
 
 // Makes the process locale one whose decimal point is ",": an installed one
 // when there is any, else one compiled with localedef into the scratch
-// directory and found through LOCPATH. False when none can be had.
-bool SetDecimalCommaLocale(bool* set_locpath) {
-  *set_locpath = false;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
-    if (TrySetDecimalCommaLocale(name)) return true;
-  }
-  if (FILE* p = popen("locale -a 2>/dev/null", "r")) {
-    char line[256];
-    bool found = false;
-    while (!found && std::fgets(line, sizeof line, p) != nullptr) {
-      line[std::strcspn(line, "\r\n")] = '\0';
-      found = TrySetDecimalCommaLocale(line);
-    }
-    pclose(p);
-    if (found) return true;
-  }
-  const std::string dir = ScratchDir() + "locales";
-  mkdir(dir.c_str(), 0700);
-  const std::string cmd =
-      "localedef -i de_DE -f ISO-8859-1 '" + dir + "/de_DE.ISO-8859-1' >/dev/null 2>&1";
-  [[maybe_unused]] const int rc = std::system(cmd.c_str());  // warnings give rc 1
-  setenv("LOCPATH", dir.c_str(), 1);
-  *set_locpath = true;
-  return TrySetDecimalCommaLocale("de_DE.ISO-8859-1");
-}
-
+// directory and found through LOCPATH. Skips when none can be had.
 class DecimalCommaLocale : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!SetDecimalCommaLocale(&set_locpath_)) GTEST_SKIP() << "no decimal-comma locale";
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+      if (TrySetDecimalCommaLocale(name)) return;
+    }
+    const std::string dir = ScratchDir() + "locales";
+    mkdir(dir.c_str(), 0700);
+    const std::string cmd =
+        "localedef -i de_DE -f ISO-8859-1 '" + dir + "/de_DE.ISO-8859-1' >/dev/null 2>&1";
+    [[maybe_unused]] const int rc = std::system(cmd.c_str());  // warnings give rc 1
+    set_locpath_ = setenv("LOCPATH", dir.c_str(), 1) == 0;
+    if (!TrySetDecimalCommaLocale("de_DE.ISO-8859-1")) GTEST_SKIP() << "no decimal-comma locale";
   }
   void TearDown() override {
     std::setlocale(LC_ALL, "C");
@@ -493,8 +319,7 @@ TEST_F(DecimalCommaLocale, NumberTextStaysInCLocale) {
   EXPECT_FALSE(indig("1,5", &x));
   EXPECT_EQ(Invalid(","), m_global_errstr.str());
   EXPECT_EQ(2.5, ToDouble("2.5"));
-  SNumber n;
-  SetComplexNumber(&n, 1.5, -2.25);
+  const SNumber n = NumComplex(1.5, -2.25);
   EXPECT_EQ("1.5-2.25j", OutNumber(&n).str());
   // Blanks are those of the C locale: a no-break space (0xA0 in
   // ISO-8859-1 locales) is not removed.
