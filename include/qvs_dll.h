@@ -40,6 +40,33 @@ QVS_API char* QVS_GetError(void);
  * call. Never NULL. */
 QVS_API char* QVS_GetInfo(void);
 
+/* Opens the circuit document file name (".qvs" is added when the name has
+ * no extension) and returns its circuit handle. Fails with "NULL pointer",
+ * "no file name", "cannot open file " + the path followed by a line feed
+ * and the reader's reason ("Cannot open file", or the path and
+ * " : wrong file format"), or "error converting from Ver.2: " + the
+ * reason for a document of format version 2 or lower. A failed open
+ * leaves no circuit behind and uses no handle. Components of unknown type
+ * and unknown models do not fail the open: the rest of the circuit loads. */
+QVS_API int QVS_Open(char* name);
+
+/* Ends the circuit's simulation and frees the circuit; 0. The handle is
+ * never given out again: a second close fails with "wrong circuit
+ * handle". */
+QVS_API int QVS_Close(int ncir);
+
+/* Saves the circuit into the file it was opened from; 0. Components are
+ * written with their present parameters, the transient step and the
+ * time-out with their present values; everything else in the file (the
+ * drawing, trace definitions, other settings) is written as it was read.
+ * Fails with "cannot save file " + the file name. */
+QVS_API int QVS_Save(int ncir);
+
+/* Saves the circuit as QVS_Save does, into the file name; the circuit's
+ * own file name stays. Fails with "NULL pointer", "no file name" or
+ * "cannot save file " + name. */
+QVS_API int QVS_SaveAs(int ncir, char* name);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,9 +1,12 @@
 #include "circuit/Cmp.h"
 
+#include <cstdio>
 #include <new>
 
 #include "circuit/Cmps.h"
+#include "circuit/CustomType.h"
 #include "circuit/Param.h"
+#include "circuit/SubCir.h"
 #include "doc/xml.h"
 
 CCmp::CCmp(const SElemType* type) : type_(type), type_id_(type != nullptr ? type->id : 0) {
@@ -107,8 +110,9 @@ const SElemModel* CCmp::GetModel() const {
 
 CParam* CCmp::GetParamsList() {
   if (IsBusy()) return nullptr;
-  // In model "SubCir" the parameters are those of the subcircuit, which
-  // builds its list when it is created; none exists yet.
+  // In model "SubCir" the parameters are those of the subcircuit
+  // (CSubCir::Of(this)->GetParamsList()); they are not handed out here
+  // until the callers that expect none in that model take them.
   CParam* list = model_ == MC_SUBCIR ? nullptr : GetParams();
   // Formula parameters evaluate and check their names against the
   // collection this component lives in, so a component inside a
@@ -144,6 +148,130 @@ bool CCmp::CopyGroupParams(CCmp* source, bool ic) {
   return SerializeCmp(&loaded, true, ic);
 }
 
+// --- Document form ------------------------------------------------------------------
+
+namespace {
+
+// 1-based position of the first element start tag in text ("<" followed by
+// neither "?" nor "!"), 0 when there is none: skips an XML declaration.
+int FirstElement(const AnsiString& text) {
+  const std::string& s = text.str();
+  for (std::size_t i = 0; i + 1 < s.size(); ++i)
+    if (s[i] == '<' && s[i + 1] != '?' && s[i + 1] != '!') return static_cast<int>(i) + 1;
+  return 0;
+}
+
+void AddNodeError(CXMLNode* node, const AnsiString& error) {
+  if (node->GetError().IsEmpty())
+    node->SetError(error);
+  else
+    node->SetError(node->GetError() + "\n" + error);
+}
+
+}  // namespace
+
+bool CCmp::SerializeCmpCore(CXMLNode* node, bool modelOnly) {
+  if (node == nullptr) return false;
+  const bool store = node->IsStore();
+  if (!modelOnly) {
+    if (store && type_ != nullptr && type_->name != nullptr) node->CreateAttribute("type", type_->name);
+    // Custom types set their own pin count: it must be known before the
+    // node numbers are read.
+    if (!CCustomElemType::SerializeCmpCustom(this, node)) return false;
+    id_ = node->AttributeInt("id", id_);
+    name_ = node->AttributeSafe("name", name_);
+    descr_ = node->AttributeSafe("descr", descr_);
+    view_ = node->AttributeInt("view", view_);
+    if (store) {
+      if (!group_.IsEmpty()) {
+        node->CreateAttributeSafe("group", group_);
+        if (group_ic_) node->CreateAttributeBool("group_ic", true);
+      }
+      if (encrypted_) node->CreateAttributeSafe("file_name", file_name_);
+    } else {
+      group_ = node->GetAttributeSafe("group", AnsiString());
+      group_ic_ = node->GetAttributeBool("group_ic", false);
+      if (node->AttributeExists("file_name"))
+        file_name_ = node->GetAttributeSafe("file_name", AnsiString());
+    }
+    for (int i = 0; i < pin_count_; ++i) {
+      char name[24];
+      std::snprintf(name, sizeof name, "node%d", i);
+      nodes_[i] = node->AttributeInt(name, nodes_[i]);
+    }
+  }
+
+  // The model part.
+  const SElemModel* present = GetModel();
+  const AnsiString model_name(present != nullptr ? present->name : "");
+  if (store) {
+    node->CreateAttributeSafe("model", model_name);
+  } else if (node->AttributeExists("model") && type_ != nullptr && type_->models != nullptr) {
+    const AnsiString text = node->GetAttributeSafe("model", AnsiString());
+    const SElemModel* found = nullptr;
+    for (const SElemModel* m = type_->models; m->name != nullptr; ++m)
+      if (text == m->name) {
+        found = m;
+        break;
+      }
+    if (found != nullptr && found->id != 0) {
+      model_ = found->id;
+    } else {
+      AddNodeError(node, name_ + " : unknown model = " + text);
+      model_ = type_->models[0].id;
+    }
+  }
+
+  // The PWL table object does not keep its texts: the component does, so
+  // they survive changes of model and the table is rebuilt from them.
+  if (model_ == MC_PWL) {
+    pwl_text_ = node->Attribute("pwl", pwl_text_);
+    pwl_file_ = node->AttributeSafe("pwlf", pwl_file_);
+    pwl_mode_ = node->AttributeInt("pwlm", pwl_mode_);
+  }
+
+  if (model_ == MC_SUBCIR) {
+    CSubCir* sub = CSubCir::Of(this);
+    if (sub == nullptr || !sub->SerializeSubCir(node)) return false;
+  }
+
+  // The attachment in its three forms: an embedded document as elements
+  // for "SubCir", the library's hexadecimal text as it is for "DLL", any
+  // other text escaped.
+  if (store) {
+    if (attached_) {
+      CXMLNode* att = node->CreateNode("Attachment");
+      if (model_ == MC_SUBCIR) {
+        const int pos0 = FirstElement(attachment_);
+        int pos = pos0;
+        CXMLNode* doc = att->CreateNode("QVS");
+        // Text that is not an element cannot be embedded as one: it goes
+        // in escaped so that nothing is lost.
+        if (pos0 == 0 || !doc->ExecuteNode(attachment_, pos)) {
+          att->DeleteNode(0);
+          att->CreateDataSafe(attachment_);
+        }
+      } else if (model_ == MC_DLL) {
+        att->CreateData(attachment_);
+      } else {
+        att->CreateDataSafe(attachment_);
+      }
+    }
+  } else if (CXMLNode* att = node->GetNode("Attachment", 0); att != nullptr) {
+    AnsiString text;
+    if (att->NodeCount() > 0)
+      att->GetNode(0)->WriteToString(text);
+    else if (model_ == MC_DLL)
+      text = att->GetData();
+    else
+      text = att->GetDataSafe();
+    SetAttachment(text);
+  } else if (!modelOnly) {
+    ClearAttachment();
+  }
+  return true;
+}
+
 // --- Pins and nodes -------------------------------------------------------------------
 
 bool CCmp::IsDisabled() const {
@@ -162,8 +290,8 @@ void CCmp::CreateCmpNodes(int n) {
     nodes_.reset(new (std::nothrow) int[2 * static_cast<std::size_t>(n)]());
     if (!nodes_) pin_count_ = 0;
   }
-  // The subcircuit's pin label list follows the pin count once the
-  // subcircuit class exists to hold it.
+  // The subcircuit's pin label list follows the pin count.
+  if (subcir_) subcir_->CreateSubCir(pin_count_);
 }
 
 // --- Subcircuit and PWL table ----------------------------------------------------------
@@ -177,7 +305,9 @@ void CCmp::SetPwl(CPWL* pwl, void (*destroy)(CPWL*)) {
 }
 
 void CCmp::ClearCmp() {
-  // Both are made on demand, so clearing them is releasing them.
-  subcir_.reset();
+  // The PWL table is made on demand, so clearing it is releasing it. The
+  // subcircuit keeps its parameters (document data) and drops only the
+  // inner components it loaded.
+  if (subcir_) subcir_->ClearSubCir();
   pwl_.reset();
 }

@@ -139,9 +139,22 @@ class CCmp {
   // Only the model part of the common attributes travels, so id, name and
   // node numbers stay; ic says whether initial conditions go too.
   bool CopyGroupParams(CCmp* source, bool ic);
-  // The signal generator of source-like types; null until those classes
-  // exist (none owns a generator yet).
-  CSignal* GetSignal() const { return nullptr; }
+
+  // --- Document form of the attributes every component shares.
+  // Stores or loads, as node's store flag says: "type" (storing only), the
+  // custom type ("Custom" child), "id", "name", "descr", "view", "group"
+  // and "group_ic" (only when a group is set), "file_name" (encrypted
+  // components only), "node0", "node1" ... and then the model part:
+  // "model", the PWL table texts (model "PWL"), the subcircuit data (model
+  // "SubCir") and the "Attachment" child. With modelOnly only the model
+  // part travels. An unknown model name is recorded on node's error and
+  // the type's first model taken; loading goes on. Every class's
+  // SerializeCmp calls this first.
+  bool SerializeCmpCore(CXMLNode* node, bool modelOnly);
+  // The signal generator of the source-like types (switches, voltage and
+  // current sources, labels, logic generators): each of those classes
+  // owns one and overrides this; null for every other component.
+  virtual CSignal* GetSignal() const { return nullptr; }
 
   // Set while the component is being created or changed: its parameters
   // are then out of reach (GetParamsList gives null).
@@ -193,6 +206,44 @@ class CCmp {
   // Clears the subcircuit and the PWL table.
   void ClearCmp();
 
+  // The texts and mode of the PWL table as the document holds them: the
+  // table text ("pwl"), its file name ("pwlf") and its mode ("pwlm"). The
+  // table object is built from them when a simulation needs it; the "pwl"
+  // descriptor of the PWL models binds to PwlText().
+  AnsiString& PwlText() { return pwl_text_; }
+  AnsiString& PwlFile() { return pwl_file_; }
+  int PwlMode() const { return pwl_mode_; }
+  void SetPwlMode(int mode) { pwl_mode_ = mode; }
+
+  // --- Description, group and attachment.
+  const AnsiString& Description() const { return descr_; }
+  void SetDescription(const AnsiString& text) { descr_ = text; }
+  // Components of one group share their parameters (CopyGroupParams);
+  // group_ic says whether their initial conditions are shared too.
+  const AnsiString& GroupName() const { return group_; }
+  void SetGroupName(const AnsiString& name) { group_ = name; }
+  bool GroupIC() const { return group_ic_; }
+  void SetGroupIC(bool on) { group_ic_ = on; }
+  // A copy of the referred file kept inside the document: for "SubCir" the
+  // XML text of a whole circuit document, for "DLL" the library in
+  // hexadecimal, otherwise the file's text.
+  bool HasAttachment() const { return attached_; }
+  const AnsiString& AttachmentText() const { return attachment_; }
+  void SetAttachment(const AnsiString& text) {
+    attachment_ = text;
+    attached_ = true;
+  }
+  void ClearAttachment() {
+    attachment_ = AnsiString();
+    attached_ = false;
+  }
+  // Encrypted content: the component came from an encrypted block, whose
+  // outside file name is kept in "file_name".
+  bool IsEncrypted() const { return encrypted_; }
+  void SetEncrypted(bool on) { encrypted_ = on; }
+  const AnsiString& EncryptedFileName() const { return file_name_; }
+  void SetEncryptedFileName(const AnsiString& name) { file_name_ = name; }
+
  private:
   CCmps* owner_ = nullptr;
   const SElemType* type_;  // for custom types, the record inside custom_type_
@@ -214,4 +265,14 @@ class CCmp {
   bool changing_ = false;
   TOpaquePtr<CSubCir> subcir_{nullptr, nullptr};
   TOpaquePtr<CPWL> pwl_{nullptr, nullptr};
+
+  AnsiString pwl_text_, pwl_file_;
+  int pwl_mode_ = 0;
+  AnsiString descr_;
+  AnsiString group_;  // empty: in no group
+  bool group_ic_ = false;
+  bool attached_ = false;
+  AnsiString attachment_;
+  bool encrypted_ = false;
+  AnsiString file_name_;
 };

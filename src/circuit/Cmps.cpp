@@ -1,5 +1,7 @@
 #include "circuit/Cmps.h"
 
+#include <climits>
+
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -8,8 +10,10 @@
 #include "circuit/Cmp.h"
 #include "circuit/ElemSet.h"
 #include "circuit/Param.h"
+#include "elements/ElemLabel.h"
 #include "expr/Formula.h"
 #include "expr/VarList.h"
+#include "expr/Variable.h"
 
 int CompareNames(const AnsiString& a, const AnsiString& b) {
   // ASCII only, like every name comparison of the program: the host's
@@ -42,7 +46,11 @@ int CCmps::GetNewCmpId() const {
   int top = 0;
   for (int i = 0; i < Count(); ++i)
     if (GetAt(i)->Id() > top) top = GetAt(i)->Id();
-  return top + 1;
+  if (top < INT_MAX) return top + 1;
+  // A document may carry the largest id there is; then the smallest id no
+  // component holds is the next one (0 is never used), so ids stay unique.
+  for (int id = 1;; ++id)
+    if (GetCmp(id) == nullptr) return id;
 }
 
 AnsiString CCmps::GetNewName(const AnsiString& prefix) const {
@@ -65,6 +73,31 @@ CCmp* CCmps::AddCmp(const AnsiString& typeName) {
   cmp->CreateCustom();
   cmp->UpdateCustom();
   return cmp;
+}
+
+namespace {
+
+// A component of a type outside the registry, named name, with a new id,
+// appended to cmps and the collection re-ordered; its id, or -1.
+int AddUnregistered(CCmps* cmps, const SElemType* type, const AnsiString& name) {
+  CCmp* cmp = type->create(type);
+  if (cmp == nullptr) return -1;
+  cmp->SetOwner(cmps);
+  cmp->SetName(name);
+  cmp->SetId(cmps->GetNewCmpId());
+  cmps->Add(cmp);
+  cmps->ArrangeCmps();
+  return cmp->Id();
+}
+
+}  // namespace
+
+int CCmps::AddVariable(const AnsiString& name) {
+  return AddUnregistered(this, &CVariable::m_elemtype, name);
+}
+
+int CCmps::AddLabel(const AnsiString& name) {
+  return AddUnregistered(this, &CElemLabel::m_elemtype, name);
 }
 
 void CCmps::DeleteCmp(int id) {

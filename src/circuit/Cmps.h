@@ -14,6 +14,7 @@ class CCmp;
 class CDoc;
 class CElemSet;
 class CParam;
+class CXMLNode;
 struct SVar;
 
 // Compares two names without regard to case (ASCII letters): negative,
@@ -52,6 +53,12 @@ class CCmps {
   // letter ("R1"), id = GetNewCmpId(), appended, collection re-ordered,
   // then its CreateCustom and UpdateCustom. Null for an unknown type.
   CCmp* AddCmp(const AnsiString& typeName);
+  // A new variable component (type "var") named name, with a new id,
+  // appended and the collection re-ordered. Returns its id; -1 when memory
+  // runs out (nothing is added).
+  int AddVariable(const AnsiString& name);
+  // The same for a label component (type "label") named name.
+  int AddLabel(const AnsiString& name);
   // Destroys the component with this id; nothing when none has it.
   void DeleteCmp(int id);
   // Destroys every component.
@@ -102,6 +109,17 @@ class CCmps {
   // leaves every value consistent. Failures mark their parameter in error
   // and make the result false; *changed tells whether any value moved.
   bool CalculateFormulas(bool* changed = nullptr);
+
+  // --- Document form (defined in CmpsDoc.cpp).
+  // Stores one "Cmp" child per component, in list order, or loads the
+  // components of node's "Cmp" children: "type" decides the class, each
+  // component loads itself, and the list is put in display order. An
+  // element whose type cannot be created gets the error "Unknown component
+  // type = " + type and is skipped. True unless node is null.
+  bool SerializeCmps(CXMLNode* node);
+  // Empties node and stores every component into it anew: the component
+  // list of a kept document tree being saved.
+  bool SerializeDllCmps(CXMLNode* node);
 
  private:
   CDoc* doc_;

@@ -3,6 +3,31 @@
 // its m_elemtype to m_elemtype_arrays; its keys are already listed below.
 
 #include "circuit/ElemSet.h"
+#include "elements/ElemA.h"
+#include "elements/ElemV.h"
+#include "elements/ElemS.h"
+#include "elements/ElemD.h"
+#include "elements/ElemL.h"
+#include "elements/ElemC.h"
+#include "elements/ElemR.h"
+#include "elements/ElemF.h"
+#include "elements/ElemFET.h"
+#include "elements/ElemLG.h"
+#include "elements/ElemO.h"
+#include "elements/ElemT.h"
+#include "elements/ElemVCVS.h"
+#include "elements/ElemY.h"
+#include "elements/ElemCS.h"
+#include "elements/ElemIntegral.h"
+#include "elements/ElemAC.h"
+#include "elements/ElemW.h"
+#include "elements/ElemDelay.h"
+#include "elements/ElemLine.h"
+#include "elements/ElemSH.h"
+#include "elements/ElemDC.h"
+#include "elements/ElemCode.h"
+#include "elements/ElemDll.h"
+#include "elements/ElemZ.h"
 
 const char* const m_elemtype_order[] = {
     "R_R", "R_Pot", "R_VCR", "R_CCR", "_R_R45",
@@ -29,7 +54,32 @@ const char* const m_elemtype_order[] = {
     "Z_Z",
     nullptr};
 
-// No element class is written yet.
-const SElemType* const m_elemtype_arrays[] = {nullptr};
+const SElemType* const m_elemtype_arrays[] = {
+    CElemCS::m_elemtype,
+    CElemIntegral::m_elemtype,
+    CElemAC::m_elemtype,
+    CElemW::m_elemtype,
+    CElemDelay::m_elemtype,
+    CElemLine::m_elemtype,
+    CElemSH::m_elemtype,
+    CElemDC::m_elemtype,
+    CElemCode::m_elemtype,
+    CElemDll::m_elemtype,
+    CElemZ::m_elemtype,
+    CElemVCVS::m_elemtype,
+    CElemO::m_elemtype,
+    CElemT::m_elemtype,
+    CElemFET::m_elemtype,
+    CElemF::m_elemtype,
+    CElemY::m_elemtype,
+    CElemLG::m_elemtype,
+    CElemR::m_elemtype,
+    CElemC::m_elemtype,
+    CElemL::m_elemtype,
+    CElemD::m_elemtype,
+    CElemS::m_elemtype,
+    CElemV::m_elemtype,
+    CElemA::m_elemtype,
+    nullptr};
 
 const CElemSet ElemSet(m_elemtype_order, m_elemtype_arrays);

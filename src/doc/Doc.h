@@ -1,14 +1,79 @@
 #pragma once
 // A circuit document: what one circuit handle of the library names. It
-// owns everything it creates and frees it when destroyed.
+// owns its components, its two analyses (transient and AC, each with its
+// traces), its settings and the element tree of the file it was opened
+// from, which saving writes into so that everything this library does not
+// interpret (the drawing, display settings) survives a save unchanged.
+
+#include <memory>
 
 #include "base/AnsiString.h"
+#include "base/Lists.h"
 
+class CCmps;
+class CTran;
+class CXMLNode;
 struct SFuncEntry;
+
+// Transient settings: element "Settings" under "Tran". Times in seconds.
+struct STranSettings {
+  double start = 0.0;
+  double screen = 10.0;  // screen width
+  double step = 0.001;   // calculation step
+  bool pause_trigger = false;
+  AnsiString pause_trigger_f;  // formula text
+  bool start_trigger = false;
+  AnsiString start_trigger_f;  // formula text
+};
+
+// AC settings: element "Settings" under "Freq". Frequencies in hertz.
+struct SFreqSettings {
+  int type = 0;  // analysis kind
+  AnsiString list;
+  AnsiString test;
+  double from = 0.001;
+  double to = 1000.0;
+  int points = 500;
+  int scale = 0;  // frequency scale code
+  int id = 0;     // component id of the AC source; 0 for none
+  int alg = 0;    // calculation method; the Z-transform method (2) is refused
+  bool dcop = false;
+  AnsiString faf = "0.1";
+  bool fhl = true;
+  double fmr = 10.0;
+  bool fsh = false;
+};
+
+// Advanced (engine) settings: element "Advanced".
+struct SAdvancedSettings {
+  bool dc = true;
+  bool sbs = true;
+  int to = 5;  // simulation time-out, seconds of processor time; <= 0: none
+  double zero = 1e-12;  // relative size below which a value counts as zero
+  bool ise = false;
+  double z0re = 50.0, z0im = 0.0;  // reference impedance Z0, ohms
+  AnsiString zparam;
+  // Step control: 0 constant step, 1 .. 4 the variable-step modes. Stored
+  // as "cs" (true for mode 0) and "s_m" (mode - 1, 1 for mode 0).
+  int step_mode = 2;
+  double s_cs = 0.125, s_cf = 0.25;
+  bool so = false;
+  double low = 0.0, high = 5.0;  // logical levels, volts
+  double thr = 2.5;              // logical threshold, volts
+};
+
+// The step-control constants of the variable-step modes. They are fixed:
+// documents carry them ("s_fs" ... "s_af") for other readers, and loading
+// ignores them.
+constexpr double kStepFs = 0.5, kStepFf = 1.0, kStepOs = 0.125, kStepOf = 0.25,
+                 kStepAs = 0.015625, kStepAf = 0.125;
 
 class CDoc {
  public:
   CDoc();
+  // Stops a running simulation, then frees the interface records, the
+  // kept tree, the components, the engine and the two analyses, in that
+  // order: records and traces refer to components, never the reverse.
   ~CDoc();
   CDoc(const CDoc&) = delete;
   CDoc& operator=(const CDoc&) = delete;
@@ -21,10 +86,61 @@ class CDoc {
   int Handle() const { return handle_; }
   void SetHandle(int h) { handle_ = h; }
 
+  CCmps* Cmps() const { return cmps_.get(); }
+  CTran* Tran() const { return tran_.get(); }
+  CTran* Freq() const { return freq_.get(); }
+  // The tree of the file last opened; null before a successful OpenDLL.
+  CXMLNode* Tree() const { return tree_.get(); }
+  // Set when the document was opened with its transient runs stored after
+  // the XML text ("Properties" "save" bit 2).
+  bool HasTraceData() const { return trace_data_; }
+  bool IsEncrypted() const { return encrypted_; }
+
+  STranSettings& TranSettings() { return tran_settings_; }
+  SFreqSettings& FreqSettings() { return freq_settings_; }
+  SAdvancedSettings& Advanced() { return advanced_; }
+  const SAdvancedSettings& Advanced() const { return advanced_; }
+  // Folders searched for the files the document refers to.
+  TStringList& Libraries() { return libraries_; }
+
   // Digital levels of the "Advanced" settings, volts.
-  double LowLevel() const { return low_; }
-  double HighLevel() const { return high_; }
-  double Threshold() const { return thr_; }
+  double LowLevel() const { return advanced_.low; }
+  double HighLevel() const { return advanced_.high; }
+  double Threshold() const { return advanced_.thr; }
+
+  // --- The document element.
+  // Stores or loads the "Doc" element, as its store flag says: "Cir" with
+  // "Cmps", "Tran" (traces with tranData, then "Settings"), "Freq" (traces
+  // with freqData, then "Settings"), "Advanced", "Libraries". Missing
+  // elements are skipped when loading. False when the component list
+  // cannot be loaded (LoadError() says why) or doc is null.
+  bool SerializeDoc(CXMLNode* doc, bool tranData, bool freqData);
+  bool SerializeTranSettings(CXMLNode* node);
+  bool SerializeFreqSettings(CXMLNode* node);
+  bool SerializeAdvancedSettings(CXMLNode* node);
+  // Why the last SerializeDoc failed; empty otherwise.
+  const AnsiString& LoadError() const { return load_error_; }
+
+  // Opens the document file path (".qvs" added when it has no extension)
+  // and keeps its tree for saving. 0 on success, -1 on failure, -2 when an
+  // old document cannot be converted; failures append their reasons to
+  // the library's error text and leave no tree behind.
+  int OpenDLL(const AnsiString& path);
+  // Writes the kept tree to path with the components stored anew and the
+  // present step and time-out; everything else as it was read. False
+  // without a kept tree or when the file cannot be written.
+  bool SaveDLLAs(const AnsiString& path);
+  // The full name of an existing file the document refers to: name (ext
+  // added when it has no extension) as it is, in the document's folder,
+  // or in one of the library folders; "" when none exists.
+  AnsiString GetFullFileName(const AnsiString& name, const AnsiString& ext) const;
+
+  // Reflection coefficient of Z = re + j im against the reference
+  // impedance: (Z - conj(Z0)) / (Z + Z0). False, nothing written, when the
+  // denominator is exactly 0.
+  bool Gamma(double re, double im, double* g_re, double* g_im) const;
+  // (1 + |Gamma|) / (1 - |Gamma|); +infinity when Gamma fails or |Gamma| is 1.
+  double VSWR(double re, double im) const;
 
   // Function-table entries the formulas of this document used lately, per
   // name length 1..7. The evaluator searches them before the static tables
@@ -45,6 +161,16 @@ class CDoc {
   AnsiString file_name_;  // full name of the file opened; used by Save
   AnsiString doc_name_;   // "qv" + running number until a file is opened
   int handle_ = -1;       // circuit handle; -1 until registered
-  double low_ = 0.0, high_ = 5.0, thr_ = 2.5;
+  std::unique_ptr<CCmps> cmps_;
+  std::unique_ptr<CTran> tran_;  // transient analysis
+  std::unique_ptr<CTran> freq_;  // AC analysis
+  std::unique_ptr<CXMLNode> tree_;
+  STranSettings tran_settings_;
+  SFreqSettings freq_settings_;
+  SAdvancedSettings advanced_;
+  TStringList libraries_;
+  bool trace_data_ = false;
+  bool encrypted_ = false;
+  AnsiString load_error_;
   SFuncCache func_cache_[8];  // index = name length; 0 unused
 };

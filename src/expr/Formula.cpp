@@ -168,9 +168,8 @@ class CEvaluator {
         end_(text.c_str() + text.Length()),
         doc_(doc),
         vars_(vars),
-        // A null cmps means the document's own components; documents do not
-        // hold a component collection yet, so there is none to take.
-        cmps_(cmps),
+        // A null cmps means the document's own components.
+        cmps_(cmps != nullptr ? cmps : (doc != nullptr ? doc->Cmps() : nullptr)),
         engine_(engine),
         traces_(traces),
         ac_(ac),

@@ -118,8 +118,7 @@ struct SFuncEntry {
 // trace", which sets it to 0).
 //   doc        document: digital levels, function cache, running engine; or null
 //   vars       variables, or null
-//   cmps       components, or null (documents hold no component list yet;
-//              once they do, null is to mean the document's own)
+//   cmps       components; null means the document's own when doc is given
 //   engine     V, I, P, S read the running engine's solution (documents
 //              run no engine yet: without one V(...) is a trace name when
 //              traces are given, else "Function V not allowed")

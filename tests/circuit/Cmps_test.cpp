@@ -1,6 +1,8 @@
 // The component collection: naming and ids, ownership, display order,
 // node numbers, and the look-ups by name and dotted name.
 
+#include <climits>
+
 #include "base/globals.h"
 #include "circuit/TestElem.h"
 
@@ -32,6 +34,10 @@ TEST_F(CmpsNaming, IdIsOneAboveTheLargest) {
   AddNamed("R7")->SetId(7);
   EXPECT_EQ(8, cmps_.GetNewCmpId());
   EXPECT_EQ(8, Add()->Id());
+  // At the largest id there is, the smallest free one comes next, not an
+  // overflow (a document may carry any id).
+  AddNamed("R9")->SetId(INT_MAX);
+  EXPECT_EQ(1, cmps_.GetNewCmpId());
 }
 
 TEST_F(CmpsNaming, NewNameSkipsNamesInAnyCase) {
