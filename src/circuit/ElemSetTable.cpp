@@ -28,6 +28,7 @@
 #include "elements/ElemCode.h"
 #include "elements/ElemDll.h"
 #include "elements/ElemZ.h"
+#include "elements/ElemX.h"
 
 const char* const m_elemtype_order[] = {
     "R_R", "R_Pot", "R_VCR", "R_CCR", "_R_R45",
@@ -66,6 +67,7 @@ const SElemType* const m_elemtype_arrays[] = {
     CElemCode::m_elemtype,
     CElemDll::m_elemtype,
     CElemZ::m_elemtype,
+    CElemX::m_elemtype,
     CElemVCVS::m_elemtype,
     CElemO::m_elemtype,
     CElemT::m_elemtype,

@@ -1,0 +1,16 @@
+#pragma once
+// Custom blocks: X_B2 ... X_B8 with a fixed pin count, X_CUSTOM and X_QVS
+// whose pins come from the component's own type (the "Custom" child). Their
+// one model is "SubCir": the block is its inner circuit, so it has no
+// parameters and no document attributes beyond the shared ones.
+
+#include "circuit/Cmp.h"
+
+class CElemX : public CCmp {
+ public:
+  explicit CElemX(const SElemType* type) : CCmp(type) {}
+
+  bool SerializeCmp(CXMLNode* node, bool modelOnly, bool ic) override;
+
+  static const SElemType m_elemtype[];
+};
