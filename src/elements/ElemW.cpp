@@ -50,7 +50,11 @@ void CElemW::SetWindingCount(int count) {
   winding_names_.clear();
   for (int i = 0; i < count; ++i) {
     windings_[i].SetVal(1.0);
-    winding_names_.push_back("n" + std::to_string(i + 1));
+    // Appended rather than "n" + to_string(): g++ 12 at -O3 reports a
+    // spurious -Wrestrict for the operator+ form.
+    std::string name = "n";
+    name += std::to_string(i + 1);
+    winding_names_.push_back(std::move(name));
   }
   for (int i = 0; i < count; ++i) {
     winding_params_.emplace_back(PK_FORMULA, winding_names_[i].c_str(), "turns");
