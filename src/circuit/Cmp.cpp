@@ -110,10 +110,15 @@ const SElemModel* CCmp::GetModel() const {
 
 CParam* CCmp::GetParamsList() {
   if (IsBusy()) return nullptr;
-  // In model "SubCir" the parameters are those of the subcircuit
-  // (CSubCir::Of(this)->GetParamsList()); they are not handed out here
-  // until the callers that expect none in that model take them.
-  CParam* list = model_ == MC_SUBCIR ? nullptr : GetParams();
+  // In model "SubCir" the parameters are those of the subcircuit (its
+  // "File", "Pin<n>", "Cmd" and "IC"), not the class's own.
+  CParam* list = nullptr;
+  if (model_ == MC_SUBCIR) {
+    CSubCir* sub = CSubCir::Of(this);
+    list = sub != nullptr ? sub->GetParamsList() : nullptr;
+  } else {
+    list = GetParams();
+  }
   // Formula parameters evaluate and check their names against the
   // collection this component lives in, so a component inside a
   // subcircuit reads its neighbours there.

@@ -31,8 +31,10 @@ TEST_F(CmpTest, EmptyParameterNameGivesTheListOnlyWhenItHasEntries) {
   EXPECT_STREQ("R", list->Name());
   r->SetModel(MC_FILE);  // a descriptor array with only its terminator
   EXPECT_EQ(nullptr, r->GetParameter(""));
-  r->SetModel(MC_SUBCIR);  // no array at all
-  EXPECT_EQ(nullptr, r->GetParameter(""));
+  r->SetModel(MC_SUBCIR);  // the subcircuit's list, not the class's
+  ASSERT_NE(nullptr, r->GetParameter(""));
+  EXPECT_STREQ("File", r->GetParameter("")->Name());
+  EXPECT_NE(nullptr, r->GetParameter("cmd"));
   EXPECT_EQ(nullptr, r->GetParameter("R"));
 }
 

@@ -25,7 +25,7 @@ TEST(ElemRParams, NamesUnitsAndDefaults) {
   EXPECT_EQ("1", r->GetParameter("R")->GetText().str());
   EXPECT_EQ("pwl", ParamNames(*r, MC_PWL));
   EXPECT_EQ("pwl", ParamNames(*r, MC_PWL_I));
-  EXPECT_EQ(nullptr, (r->SetModel(MC_SUBCIR), r->GetParameter("")));
+  EXPECT_EQ("File Pin1 Pin2 Cmd IC", ParamNames(*r, MC_SUBCIR));  // the subcircuit's
   auto pot = NewOf("R_Pot");
   EXPECT_EQ("R Position", ParamNames(*pot, MC_POTENTIOMETER));
   EXPECT_EQ("0", pot->GetParameter("Position")->GetText().str());

@@ -47,7 +47,8 @@ TEST(ElemVParams, NamesFollowTheKindOfSource) {
       {MC_LIST, "List Cycle Delay"},
       {MC_FILE, "File Cycle Delay"},
       {MC_TRACE, "Trace Cycle Delay"},
-      {MC_SUBCIR, ""}};
+      // the subcircuit's own list: its file, a label per pin, command, IC
+      {MC_SUBCIR, "File Pin1 Pin2 Pin3 Cmd IC"}};
   for (auto& l : v_lists) EXPECT_EQ(l.second, ParamNames(*v, l.first)) << l.first;
   EXPECT_EQ("I", ParamNames(*i, MC_V));
   EXPECT_EQ("I1 I0 Period Phase Decay Delay", ParamNames(*i, MC_SIN));

@@ -22,7 +22,7 @@ TEST(ElemX, BlockRoundTripsWithItsPinsAndModel) {
   auto c = NewOf("X_B3");
   ASSERT_EQ(3, c->PinCount());
   EXPECT_EQ(MC_SUBCIR, c->Model());
-  EXPECT_EQ(nullptr, c->GetParameter(""));  // parameters are the inner circuit's
+  EXPECT_EQ("File Pin1 Pin2 Pin3 Cmd IC", ParamNames(*c, MC_SUBCIR));  // the subcircuit's
   auto copy = RoundTrip(*c, true);
   EXPECT_EQ(3, copy->PinCount());
   EXPECT_EQ(MC_SUBCIR, copy->Model());
