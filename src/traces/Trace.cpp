@@ -135,6 +135,20 @@ void CTrace::NodeError(CXMLNode* node, const AnsiString& msg) const {
   node->SetError(node->GetError().IsEmpty() ? line : node->GetError() + "\n" + line);
 }
 
+// An attribute holding one of count names, stored by name. On loading an
+// unknown name takes fallback and records why + the name (no message when
+// why is null).
+void CTrace::SerializeNamed(CXMLNode* node, const char* attr, const char* const* names,
+                            int count, int* field, int fallback, const char* why) const {
+  const AnsiString text = node->Attribute(attr, TextOf(names, count, *field));
+  if (node->IsStore()) return;
+  *field = IndexOfText(names, count, text);
+  if (*field < 0) {
+    if (why != nullptr) NodeError(node, why + text);
+    *field = fallback;
+  }
+}
+
 bool CTrace::SerializeTrace(CXMLNode* node, bool withData) {
   if (node == nullptr) return false;
   const bool store = node->IsStore();
@@ -162,14 +176,7 @@ bool CTrace::SerializeTrace(CXMLNode* node, bool withData) {
   storage_ = node->AttributeBool("storage", storage_);
   tools_ = node->AttributeInt("tools", tools_);
 
-  const AnsiString mode = node->Attribute("mode", TextOf(kModeNames, 3, mode_));
-  if (!store) {
-    mode_ = IndexOfText(kModeNames, 3, mode);
-    if (mode_ < 0) {
-      NodeError(node, " : unknown trace mode = " + mode);
-      mode_ = TM_ANALOG;
-    }
-  }
+  SerializeNamed(node, "mode", kModeNames, 3, &mode_, TM_ANALOG, " : unknown trace mode = ");
 
   // The threshold belongs to transient traces. Older documents give the
   // digital levels instead; the threshold is then their middle.
@@ -188,15 +195,8 @@ bool CTrace::SerializeTrace(CXMLNode* node, bool withData) {
   mid_ = node->AttributeDouble("mid", mid_);
   dig_style_ = node->AttributeInt("dig_style", dig_style_);
 
-  const AnsiString format =
-      node->Attribute("bus_format", TextOf(kBusFormatNames, 5, bus_format_));
-  if (!store) {
-    bus_format_ = IndexOfText(kBusFormatNames, 5, format);
-    if (bus_format_ < 0) {
-      NodeError(node, " : unknown trace bus format = " + format);
-      bus_format_ = TB_DEC;
-    }
-  }
+  SerializeNamed(node, "bus_format", kBusFormatNames, 5, &bus_format_, TB_DEC,
+                 " : unknown trace bus format = ");
 
   bus_bits_ = node->AttributeInt("bus_bits", bus_bits_);
   bus_content_ = node->AttributeInt("bus_content", bus_content_);
@@ -208,11 +208,7 @@ bool CTrace::SerializeTrace(CXMLNode* node, bool withData) {
 
   // No message is defined for an unknown output: it reads as magnitude
   // and phase, the output every analysis has.
-  const AnsiString out = node->Attribute("ac_out", TextOf(kAcOutNames, 3, ac_out_));
-  if (!store) {
-    ac_out_ = IndexOfText(kAcOutNames, 3, out);
-    if (ac_out_ < 0) ac_out_ = TAC_MAG_PHASE;
-  }
+  SerializeNamed(node, "ac_out", kAcOutNames, 3, &ac_out_, TAC_MAG_PHASE, nullptr);
 
   width_ = node->AttributeInt("width", width_);
   scale_history_ = node->Attribute("scale_history", scale_history_);

@@ -110,6 +110,8 @@ class CTrace {
  private:
   // Appends msg to the node's error text (one line per problem).
   void NodeError(CXMLNode* node, const AnsiString& msg) const;
+  void SerializeNamed(CXMLNode* node, const char* attr, const char* const* names, int count,
+                      int* field, int fallback, const char* why) const;
   void SerializeFunction(CXMLNode* node);
 
   CTraces* traces_;
