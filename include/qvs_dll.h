@@ -67,6 +67,46 @@ QVS_API int QVS_Save(int ncir);
  * "cannot save file " + name. */
 QVS_API int QVS_SaveAs(int ncir, char* name);
 
+/* ---- Simulation control. Times are seconds of simulated time. A failing
+ * engine step ends the run with the engine's message after the prefix;
+ * the samples recorded before it stay, and the next simulate call starts a
+ * new run from 0. */
+
+/* Starts a new run from time 0 (also while one is in progress) and returns
+ * once the initial solution is found. Fails with the engine's message. */
+QVS_API int QVS_Start(int ncir);
+
+/* Advances to the last target + interval (a run is started first when none
+ * is in progress). Targets add up exactly: 1000 calls with 0.001 end at the
+ * IEEE sum of the intervals; the engine time is at or just beyond it.
+ * Fails with "interval < 0" (checked before the handle) or the engine's
+ * message. */
+QVS_API int QVS_Simulate(int ncir, double interval);
+
+/* Advances exactly to the present engine time + interval: the engine plans
+ * its steps so that the last one ends on that time. Fails with
+ * "interval < 0" or the engine's message. */
+QVS_API int QVS_SimulateInterval(int ncir, double interval);
+
+/* One engine step (a run is started first when none is in progress). */
+QVS_API int QVS_SimulateStep(int ncir);
+
+/* Sets the calculation step, seconds; a run in progress continues from its
+ * present state. Fails with "step <= 0". */
+QVS_API int QVS_SetStep(int ncir, double step);
+
+/* Sets the time-out of one engine call, seconds of processor time; 0 or
+ * less: none. Any value is accepted. */
+QVS_API int QVS_SetTimeout(int ncir, int t);
+
+/* *t = the engine's present time while running, else 0. Fails with
+ * "NULL pointer". */
+QVS_API int QVS_GetSimulationTime(int ncir, double* t);
+
+/* Every component takes its present state as its initial condition, used
+ * from the next start. Fails with "simulation not running". */
+QVS_API int QVS_SaveIC(int ncir);
+
 #ifdef __cplusplus
 }
 #endif

@@ -60,4 +60,77 @@ QVS_API int QVS_SaveAs(int ncir, char* name) {
   });
 }
 
+// --- Simulation control ------------------------------------------------------------
+
+QVS_API int QVS_Start(int ncir) {
+  return RunCall("QVS_Start: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->StartDLLSim() ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_Simulate(int ncir, double interval) {
+  return RunCall("QVS_Simulate: ", [&] {
+    if (!(interval >= 0)) return Fail("interval < 0");  // NaN too
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->ExecuteDLLSim(interval, 0) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_SimulateInterval(int ncir, double interval) {
+  return RunCall("QVS_SimulateInterval: ", [&] {
+    if (!(interval >= 0)) return Fail("interval < 0");  // NaN too
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->ExecuteDLLSim(interval, 2) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_SimulateStep(int ncir) {
+  return RunCall("QVS_SimulateStep: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->ExecuteDLLSim(0.0, 1) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_SetStep(int ncir, double step) {
+  return RunCall("QVS_SetStep: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->SetDLLStep(step) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_SetTimeout(int ncir, int t) {
+  return RunCall("QVS_SetTimeout: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    doc->Advanced().to = t;
+    return 0;
+  });
+}
+
+QVS_API int QVS_GetSimulationTime(int ncir, double* t) {
+  return RunCall("QVS_GetSimulationTime: ", [&] {
+    if (t == nullptr) return Fail("NULL pointer");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    *t = doc->GetDLLSimulationTime();
+    return 0;
+  });
+}
+
+QVS_API int QVS_SaveIC(int ncir) {
+  return RunCall("QVS_SaveIC: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    if (!doc->IsRunning()) return Fail("simulation not running");
+    doc->SaveDLLIC();
+    return 0;
+  });
+}
+
 }  // extern "C"

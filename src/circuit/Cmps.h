@@ -63,6 +63,9 @@ class CCmps {
   void DeleteCmp(int id);
   // Destroys every component.
   void ClearCmps();
+  // Every enabled component takes its present state as its initial
+  // condition (SaveIC with its parameters updated).
+  void SaveCmpsIC();
 
   // The display order: negative when a comes before b. Variables last,
   // labels before them; otherwise by first character, then by the number

@@ -61,6 +61,12 @@ bool CCmps::SerializeCmps(CXMLNode* node) {
     }
     cmp->SetOwner(this);
     Add(cmp);
+    // A custom-pin component starts with the pins a new one has, so that
+    // an element without a "Custom" child still has its node numbers read
+    // into pins; a "Custom" child replaces them (and lays the pins out
+    // again) before the node numbers are read.
+    cmp->CreateCustom();
+    cmp->UpdateCustom();
     // A component that fails to load part of itself keeps the reason on
     // its element and stays: losing it would lose the wiring too.
     cmp->SerializeCmp(child, false, true);

@@ -2,11 +2,20 @@
 
 #include <new>
 
+#include "base/globals.h"
 #include "circuit/Cmp.h"
 #include "doc/xml.h"
 
 namespace {
 void DestroyCustomType(CCustomElemType* t) { delete t; }
+
+// The attributes of the "Custom" element this class reads itself; any
+// other is kept as read.
+bool IsOwnAttribute(const AnsiString& name) {
+  for (const char* own : {"pins", "descr", "inputs", "outputs", "vars", "clock"})
+    if (name == own) return true;
+  return false;
+}
 }  // namespace
 
 CCustomElemType::CCustomElemType(CCmp* owner, const SElemType* base)
@@ -33,6 +42,46 @@ void CCustomElemType::SetPinPos(int i, const TPoint& pos) {
   drawing_[static_cast<std::size_t>(i)].pos = pos;
 }
 
+void CCustomElemType::SetPinFlag(int i, int flag) {
+  pins_[static_cast<std::size_t>(i)].flag = flag;
+  drawing_[static_cast<std::size_t>(i)].flag = flag;
+}
+
+int CCustomElemType::NameCount(const AnsiString& csv) { return get_csv_count(csv); }
+
+AnsiString CCustomElemType::NameAt(const AnsiString& csv, int i) {
+  if (i < 0 || i >= NameCount(csv)) return AnsiString();
+  return get_csv(csv, i).Trim();
+}
+
+void CCustomElemType::NamePins(int first, const AnsiString& list, int count,
+                               const char* unnamed) {
+  for (int k = 0; k < count && first + k < PinCount(); ++k) {
+    AnsiString name = NameAt(list, k);
+    const int eq = name.Pos("=");
+    if (eq > 0) name = name.SubString(1, eq - 1).Trim();
+    if (name.IsEmpty()) name = AnsiString(unnamed) + std::to_string(k + 1);
+    SetPinName(first + k, name);
+  }
+}
+
+int CCustomElemType::LayOutListPins() {
+  const int ins = NameCount(inputs_);
+  const int outs = NameCount(outputs_);
+  const int n = ins + outs + (clocked_ ? 1 : 0);
+  UpdateCustomCmp(n);
+  NamePins(0, inputs_, ins, "unnamed_in_");
+  NamePins(ins, outputs_, outs, "unnamed_out_");
+  if (clocked_) SetPinName(n - 1, "clk");
+  return n;
+}
+
+AnsiString CCustomElemType::PinNameOf(const CCmp* cmp, int i) {
+  const CCustomElemType* t = cmp != nullptr ? cmp->CustomType() : nullptr;
+  if (t == nullptr || i < 0 || i >= t->PinCount()) return AnsiString();
+  return t->PinName(i);
+}
+
 void CCustomElemType::SetDescription(const AnsiString& text) {
   descr_ = text;
   type_.description = descr_.c_str();
@@ -45,10 +94,15 @@ void CCustomElemType::Rebuild() {
   for (std::size_t i = 0; i < pins_.size(); ++i) {
     drawing_[i].pos = pins_[i].pos;
     drawing_[i].number = static_cast<int>(i) + 1;
+    drawing_[i].flag = pins_[i].flag;
   }
-  views_[0] = drawing_.empty() ? nullptr : drawing_.data();
-  views_[1] = nullptr;
-  type_.views = views_[0] != nullptr ? views_ : nullptr;
+  std::size_t count = 0;
+  if (base_ != nullptr && base_->views != nullptr)
+    while (base_->views[count] != nullptr) ++count;
+  if (count == 0) count = 1;
+  views_.assign(count, drawing_.empty() ? &no_pin_ : drawing_.data());
+  views_.push_back(nullptr);
+  type_.views = views_.data();
   type_.description = descr_.c_str();
 }
 
@@ -65,10 +119,15 @@ bool CCustomElemType::SerializeCustomElemType(CXMLNode* node) {
   if (node->IsStore()) {
     node->CreateAttributeInt("pins", PinCount());
     if (!(descr_ == base_descr)) node->CreateAttributeSafe("descr", descr_);
+    if (!inputs_.IsEmpty()) node->CreateAttributeSafe("inputs", inputs_);
+    if (!outputs_.IsEmpty()) node->CreateAttributeSafe("outputs", outputs_);
+    if (!vars_.IsEmpty()) node->CreateAttributeSafe("vars", vars_);
+    if (clocked_) node->CreateAttributeBool("clock", true);
     for (const SPin& p : pins_) {
       CXMLNode* pin = node->CreateNode("Pin");
       if (!p.name.IsEmpty()) pin->CreateAttributeSafe("name", p.name);
       if (!(p.pos == TPoint())) pin->CreateAttributePoint("pos", p.pos);
+      if (p.flag != 0) pin->CreateAttributeInt("flag", p.flag);
     }
     for (const auto& [name, value] : other_attrs_) node->CreateAttribute(name, value);
     for (const AnsiString& text : other_children_) {
@@ -87,11 +146,16 @@ bool CCustomElemType::SerializeCustomElemType(CXMLNode* node) {
     UpdateCustomCmp(n);
   }
   SetDescription(node->GetAttributeSafe("descr", base_descr));
+  // Absent lists are empty ones: a list the user emptied is stored so.
+  inputs_ = node->GetAttributeSafe("inputs", AnsiString());
+  outputs_ = node->GetAttributeSafe("outputs", AnsiString());
+  vars_ = node->GetAttributeSafe("vars", AnsiString());
+  clocked_ = node->GetAttributeBool("clock", false);
 
   other_attrs_.clear();
   AnsiString name, value;
   for (int i = 0; node->GetAttribute(i, &name, &value); ++i)
-    if (!(name == "pins") && !(name == "descr")) other_attrs_.emplace_back(name, value);
+    if (!IsOwnAttribute(name)) other_attrs_.emplace_back(name, value);
 
   other_children_.clear();
   std::size_t pin = 0;
@@ -103,6 +167,7 @@ bool CCustomElemType::SerializeCustomElemType(CXMLNode* node) {
         TPoint pos;
         child->GetAttributePoint("pos", pos);
         pins_[pin].pos = pos;
+        pins_[pin].flag = child->GetAttributeInt("flag", 0);
         ++pin;
       }
       continue;
@@ -126,5 +191,10 @@ bool CCustomElemType::SerializeCmpCustom(CCmp* cmp, CXMLNode* cmpNode) {
   CXMLNode* custom = cmpNode->GetNode("Custom", 0);
   if (custom == nullptr) return true;
   CCustomElemType* t = CreateCustomCmp(cmp);
-  return t != nullptr && t->SerializeCustomElemType(custom);
+  if (t == nullptr || !t->SerializeCustomElemType(custom)) return false;
+  // The class decides its pins from what was read (its name lists win
+  // over a pin count that disagrees with them) before the node numbers
+  // are read for them.
+  cmp->UpdateCustom();
+  return true;
 }

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <limits>
+#include <new>
 #include <string>
 
 #include "api/CallFrame.h"
 #include "base/globals.h"
 #include "circuit/Cmps.h"
 #include "doc/xml.h"
+#include "engine/Calc.h"
 #include "traces/Tran.h"
 
 int CDoc::newDocCount = 0;
@@ -19,13 +21,25 @@ CDoc::CDoc()
       freq_(std::make_unique<CTran>(this, false)) {}
 
 CDoc::~CDoc() {
-  // No engine runs yet, so there is no simulation to stop and no
-  // interface records to free; the rest goes in the order the header
-  // gives.
+  // A running simulation is stopped first: the engine still refers to the
+  // components and traces freed below.
+  if (calc_ != nullptr) {
+    if (running_)
+      calc_->sim_stop();
+    else
+      calc_->ClearCalc();
+  }
+  running_ = false;
   tree_.reset();
   cmps_.reset();
+  calc_.reset();
   tran_.reset();
   freq_.reset();
+}
+
+CCalc* CDoc::CreateCalc() {
+  if (calc_ == nullptr) calc_.reset(new (std::nothrow) CCalc(this));
+  return calc_.get();
 }
 
 void CDoc::clear_func_list() {

@@ -10,6 +10,8 @@
 #include "base/AnsiString.h"
 #include "base/Lists.h"
 
+class CCalc;
+class CCmp;
 class CCmps;
 class CTran;
 class CXMLNode;
@@ -89,6 +91,38 @@ class CDoc {
   CCmps* Cmps() const { return cmps_.get(); }
   CTran* Tran() const { return tran_.get(); }
   CTran* Freq() const { return freq_.get(); }
+  // The engine: created by CreateCalc when a simulation opens, kept until
+  // the document closes (its matrices are freed when a simulation stops).
+  CCalc* Calc() const { return calc_.get(); }
+  // The engine, created when there is none; null only without memory.
+  CCalc* CreateCalc();
+  // True between a successful simulation start and its stop: formulas
+  // evaluated for the engine then read the present solution.
+  bool IsRunning() const { return running_; }
+  void SetRunning(bool on) { running_ = on; }
+
+  // --- Simulation control (failures append to the library's error text).
+  // Begins a new run from time 0 and returns once its initial solution is
+  // found; false ends in the not-running state.
+  bool StartDLLSim();
+  // mode 0: to last time + interval (the last time then is that target);
+  // 1: one engine step; 2: exactly to the engine time + interval. Starts a
+  // run first when none is in progress. A failure ends the run.
+  bool ExecuteDLLSim(double interval, int mode);
+  // Stops the engine; not running afterwards.
+  void ClearDLLSim();
+  // New calculation step, s; "step <= 0" for a non-positive one. A run in
+  // progress continues from its present state with the new step.
+  bool SetDLLStep(double step);
+  // The engine's time while running, else 0; s.
+  double GetDLLSimulationTime() const;
+  // The last target of an interval run, or the time reached by a step; s.
+  double LastTime() const { return last_time_; }
+  // Every enabled component takes its present state as its initial
+  // condition; groups sharing initial conditions pass them on.
+  void SaveDLLIC();
+  // Every other component of source's group receives its parameters.
+  void UpdateGroup(CCmp* source);
   // The tree of the file last opened; null before a successful OpenDLL.
   CXMLNode* Tree() const { return tree_.get(); }
   // Set when the document was opened with its transient runs stored after
@@ -164,6 +198,11 @@ class CDoc {
   std::unique_ptr<CCmps> cmps_;
   std::unique_ptr<CTran> tran_;  // transient analysis
   std::unique_ptr<CTran> freq_;  // AC analysis
+  std::unique_ptr<CCalc> calc_;
+  bool running_ = false;
+  double last_time_ = 0.0;  // s
+
+  void FailDLLSim();
   std::unique_ptr<CXMLNode> tree_;
   STranSettings tran_settings_;
   SFreqSettings freq_settings_;

@@ -1,5 +1,6 @@
 #include "elements/ElemCode.h"
 
+#include "circuit/CustomType.h"
 #include "circuit/Param.h"
 #include "doc/xml.h"
 
@@ -27,6 +28,26 @@ const SElemType CElemCode::m_elemtype[] = {
     {"X_C", 90, CreateCmpOf<CElemCode>, 0, m_views_code, m_models_code, 0, "C-code", 0}, {}};
 
 CElemCode::CElemCode(const SElemType* type) : CCmp(type) {}
+
+void CElemCode::CreateCustom() {
+  if (CustomType() != nullptr) return;
+  CCustomElemType* t = CCustomElemType::CreateCustomCmp(this);
+  if (t == nullptr) return;
+  t->SetInputs("x1,x2,x3");
+  t->SetOutputs("y1,y2,y3");
+  t->SetClocked(false);
+}
+
+void CElemCode::UpdateCustom() {
+  CCustomElemType* t = CustomType();
+  if (t == nullptr) return;
+  t->LayOutListPins();
+  inputs_ = CCustomElemType::NameCount(t->Inputs());
+  outputs_ = CCustomElemType::NameCount(t->Outputs());
+  clocked_ = t->Clocked();
+}
+
+AnsiString CElemCode::GetPinName(int pin) const { return CCustomElemType::PinNameOf(this, pin); }
 
 CParam* CElemCode::GetParams() {
   CParam* list = Model() == MC_CODE_FILE ? m_param_code_file : m_param_code;

@@ -1,5 +1,6 @@
 #include "elements/ElemDll.h"
 
+#include "circuit/CustomType.h"
 #include "circuit/Param.h"
 #include "doc/xml.h"
 
@@ -27,6 +28,28 @@ const SElemType CElemDll::m_elemtype[] = {
 // they are.
 CElemDll::CElemDll(const SElemType* type)
     : CCmp(type), init_name_("Init"), main_name_("Main"), pause_name_("Pause"), exit_name_("Exit") {}
+
+void CElemDll::CreateCustom() {
+  if (CustomType() != nullptr) return;
+  CCustomElemType* t = CCustomElemType::CreateCustomCmp(this);
+  if (t == nullptr) return;
+  t->SetInputs("x1,x2,x3");
+  t->SetOutputs("y1,y2,y3");
+  t->SetVars(AnsiString());
+  t->SetClocked(false);
+}
+
+void CElemDll::UpdateCustom() {
+  CCustomElemType* t = CustomType();
+  if (t == nullptr) return;
+  t->LayOutListPins();
+  inputs_ = CCustomElemType::NameCount(t->Inputs());
+  outputs_ = CCustomElemType::NameCount(t->Outputs());
+  var_count_ = CCustomElemType::NameCount(t->Vars());
+  clocked_ = t->Clocked();
+}
+
+AnsiString CElemDll::GetPinName(int pin) const { return CCustomElemType::PinNameOf(this, pin); }
 
 CParam* CElemDll::GetParams() {
   AnsiString* texts[] = {&dll_, &init_name_, &main_name_, &pause_name_, &exit_name_, &ic_};

@@ -3,6 +3,9 @@
 
 #include "elements/ElemF.h"
 
+#include <string>
+
+#include "circuit/CustomType.h"
 #include "circuit/Param.h"
 #include "doc/xml.h"
 
@@ -78,8 +81,8 @@ const SElemType CElemF::m_elemtype[] = {
     {"F_2", 24, CreateCmpOf<CElemF>, 3, m_views_f, m_models_f2, 0, "Function-2", 0},
     {"F_2C", 25, CreateCmpOf<CElemF>, 4, m_views_fc, m_models_f2, 0, "Function-2\nwith clock",
      0},
-    {"F_CUSTOM", 26, CreateCmpOf<CElemF>, 0, nullptr, m_models_f_custom, 0, "Custom function",
-     0},
+    {"F_CUSTOM", 26, CreateCmpOf<CElemF>, 0, m_views_fc, m_models_f_custom, 0,
+     "Custom function", 0},
     {"Y_BUS", 105, CreateCmpOf<CElemF>, 0, nullptr, m_models_f_bus, 0, "Bus", 0},
     {}};
 
@@ -107,7 +110,52 @@ CElemF::CElemF(const SElemType* type) : CCmp(type) {
 
 bool CElemF::IsTwoInput() const { return TypeId() == 24 || TypeId() == 25; }
 
-bool CElemF::IsClocked() const { return TypeId() == 23 || TypeId() == 25; }
+bool CElemF::IsClocked() const {
+  if (TypeId() == 26) return CustomType() != nullptr && CustomType()->Clocked();
+  return TypeId() == 23 || TypeId() == 25;
+}
+
+int CElemF::InputCount() const {
+  if (!IsCustom()) return IsTwoInput() ? 2 : 1;
+  const CCustomElemType* t = CustomType();
+  if (t == nullptr) return 0;
+  if (TypeId() == 26) return CCustomElemType::NameCount(t->Inputs());
+  return t->PinCount() > 0 ? t->PinCount() - 1 : 0;
+}
+
+void CElemF::CreateCustom() {
+  if (!IsCustom() || CustomType() != nullptr) return;
+  CCustomElemType* t = CCustomElemType::CreateCustomCmp(this);
+  if (t == nullptr) return;
+  if (TypeId() == 26) {
+    t->SetInputs("x1,x2,x3");
+    t->SetClocked(false);
+  } else {
+    // A four-bit bus: one hexadecimal digit.
+    t->UpdateCustomCmp(5);
+  }
+}
+
+void CElemF::UpdateCustom() {
+  CCustomElemType* t = CustomType();
+  if (!IsCustom() || t == nullptr) return;
+  const int ins = InputCount();
+  if (TypeId() == 26) {
+    const int n = ins + 1 + (t->Clocked() ? 1 : 0);
+    t->UpdateCustomCmp(n);
+    t->NamePins(0, t->Inputs(), ins, "unnamed_in_");
+    t->SetPinName(ins, AnsiString());
+    if (t->Clocked()) t->SetPinName(n - 1, "clk");
+  } else {
+    t->UpdateCustomCmp(t->PinCount());
+    for (int i = 0; i < ins; ++i) t->SetPinName(i, AnsiString("b") + std::to_string(i + 1));
+    if (t->PinCount() > 0) t->SetPinName(t->PinCount() - 1, AnsiString());
+  }
+}
+
+AnsiString CElemF::GetPinName(int pin) const {
+  return IsCustom() ? CCustomElemType::PinNameOf(this, pin) : AnsiString();
+}
 
 CParam* CElemF::GetParams() {
   CParam* p = nullptr;

@@ -1,5 +1,7 @@
 #include "elements/ElemX.h"
 
+#include "circuit/CustomType.h"
+
 namespace {
 
 // Only the pin voltages of a block can be traced: its currents belong to
@@ -21,3 +23,11 @@ const SElemType CElemX::m_elemtype[] = {
 bool CElemX::SerializeCmp(CXMLNode* node, bool modelOnly, bool /*ic*/) {
   return SerializeCmpCore(node, modelOnly);
 }
+
+void CElemX::CreateCustom() {
+  if (Type() == nullptr || Type()->pins != 0 || CustomType() != nullptr) return;
+  CCustomElemType* t = CCustomElemType::CreateCustomCmp(this);
+  if (t != nullptr) t->UpdateCustomCmp(2);
+}
+
+AnsiString CElemX::GetPinName(int pin) const { return CCustomElemType::PinNameOf(this, pin); }

@@ -3,6 +3,9 @@
 
 #include "elements/ElemY.h"
 
+#include <string>
+
+#include "circuit/CustomType.h"
 #include "circuit/Param.h"
 #include "doc/xml.h"
 
@@ -63,9 +66,12 @@ const SElemType CElemY::m_elemtype[] = {
     QVS_Y_GATE("Y_3_NOR", 116, 4, "NOR gate"),
     QVS_Y_GATE("Y_3_XOR", 98, 4, "XOR gate"),
     QVS_Y_GATE("Y_3_XNOR", 117, 4, "XNOR gate"),
-    {"Y_CUSTOM", 99, CreateCmpOf<CElemY>, 0, nullptr, m_models_y_custom, 0, "Custom gate", 0},
-    {"Y_FUNCTION", 104, CreateCmpOf<CElemY>, 0, nullptr, m_models_y_func, 0, "Logical function",
+    // View 1 complements the output, as for the plain gates; for a
+    // clocked logical function it also makes the falling edge the active one.
+    {"Y_CUSTOM", 99, CreateCmpOf<CElemY>, 0, m_views_y2, m_models_y_custom, 0, "Custom gate",
      0},
+    {"Y_FUNCTION", 104, CreateCmpOf<CElemY>, 0, m_views_y2, m_models_y_func, 0,
+     "Logical function", 0},
     QVS_Y_GATE("Y_FF", 100, 4, "D flip-flop"),
     {"Y_RS", 101, CreateCmpOf<CElemY>, 6, m_views_y4, m_models_y_trigger, 0, "SR trigger", 0},
     {"Y_JK", 102, CreateCmpOf<CElemY>, 7, m_views_y4, m_models_y_trigger, 0, "JK trigger", 0},
@@ -81,6 +87,45 @@ CElemY::CElemY(const SElemType* type) : CCmp(type) {
   down_.SetVal(1e-8);
   hyst_.SetVal(1.0);
   func_ = "b1&&b2";
+}
+
+void CElemY::CreateCustom() {
+  if (!IsCustom() || CustomType() != nullptr) return;
+  CCustomElemType* t = CCustomElemType::CreateCustomCmp(this);
+  if (t == nullptr) return;
+  // Two inputs, as the two-input gates have and as the new logical
+  // function's formula "b1&&b2" reads.
+  t->UpdateCustomCmp(3);
+  t->SetClocked(false);
+}
+
+void CElemY::UpdateCustom() {
+  CCustomElemType* t = CustomType();
+  if (!IsCustom() || t == nullptr) return;
+  t->UpdateCustomCmp(t->PinCount());
+  // Pins move with a new count, so every pin is named anew.
+  for (int i = 0; i < InputCount(); ++i)
+    t->SetPinName(i, AnsiString("b") + std::to_string(i + 1));
+  if (t->PinCount() > 0) t->SetPinName(t->PinCount() - 1, AnsiString());
+}
+
+AnsiString CElemY::GetPinName(int pin) const {
+  if (IsCustom()) return CCustomElemType::PinNameOf(this, pin);
+  // D flip-flop, SR and JK triggers: D (or J), C, Q, -Q, then S, R (and K).
+  if (TypeId() >= 100 && TypeId() <= 102) {
+    if (pin == 2) return AnsiString("Q");
+    if (pin == 3) return AnsiString("-Q");
+  }
+  return AnsiString();
+}
+
+int CElemY::InputCount() const {
+  if (!IsCustom() || CustomType() == nullptr) return 0;
+  return CustomType()->PinCount() > 0 ? CustomType()->PinCount() - 1 : 0;
+}
+
+bool CElemY::IsClocked() const {
+  return TypeId() == 104 && CustomType() != nullptr && CustomType()->Clocked();
 }
 
 CParam* CElemY::GetParams() {

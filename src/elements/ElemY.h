@@ -8,6 +8,11 @@
 // types are editor shortcuts for it). Models: "Logic" without delay,
 // "Delay" with one delay for both edges, "Delay2" with separate delays up
 // and down.
+//
+// The custom gate (Y_CUSTOM) and the logical function (Y_FUNCTION) own
+// their type: its pin count is the number of inputs plus one, the inputs
+// b1, b2 ... first and the output last. A clocked logical function (its
+// type's clock flag) takes its last input as the clock.
 
 #include "base/AnsiString.h"
 #include "circuit/Cmp.h"
@@ -22,6 +27,21 @@ class CElemY : public CCmp {
   // "dominance", the texts "func" (Safe) and "custom_type" ("and", "or",
   // "xor"); with ic also the Int "ic".
   bool SerializeCmp(CXMLNode* node, bool modelOnly, bool ic) override;
+  // Y_CUSTOM, Y_FUNCTION: the own type with two inputs and the output, the
+  // logical function unclocked. A component with its own type keeps it.
+  void CreateCustom() override;
+  // Y_CUSTOM, Y_FUNCTION: keeps the own type's pin count and names the
+  // inputs "b1", "b2" ...; the output is unnamed.
+  void UpdateCustom() override;
+  // The triggers' outputs "Q" and "-Q"; the inputs of the custom types
+  // "b1", "b2" ...; "" otherwise.
+  AnsiString GetPinName(int pin) const override;
+
+  bool IsCustom() const { return TypeId() == 99 || TypeId() == 104; }
+  // Custom types: the number of inputs (the pins but the output).
+  int InputCount() const;
+  // Y_FUNCTION whose type is clocked: evaluated at the clock's edges only.
+  bool IsClocked() const;
 
   static const SElemType m_elemtype[];
   // What wins when set and reset are both active: nothing (both outputs

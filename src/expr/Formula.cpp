@@ -12,8 +12,10 @@
 
 #include "base/CLocale.h"
 #include "base/globals.h"
+#include "circuit/Cmp.h"
 #include "circuit/Cmps.h"
 #include "doc/Doc.h"
+#include "engine/Calc.h"
 #include "expr/FormulaFunctions.h"
 #include "expr/VarList.h"
 #include "traces/Traces.h"
@@ -146,15 +148,72 @@ int ClampToInt(long v) {
   return static_cast<int>(v);
 }
 
-// --- Objects not built yet --------------------------------------------------------
-// V, I, P and S read the present solution of the document's running engine.
-// Documents get their engine with the transient analysis; until then no
-// engine ever runs, and the evaluator behaves as between two simulations.
-bool EngineRunning(const CDoc* /*doc*/) { return false; }
+// --- The running engine ------------------------------------------------------------
+// V, I, P and S read the present solution of the document's engine while a
+// simulation runs; between simulations V(...) is a trace name or refused.
+bool EngineRunning(const CDoc* doc) {
+  return doc != nullptr && doc->IsRunning() && doc->Calc() != nullptr;
+}
 
-bool ReadEngineQuantity(CDoc* /*doc*/, CCmp* /*cmp*/, int code, bool /*ac*/, SNumber* /*out*/) {
-  static const char kNames[] = "VIPS";
-  return Fail(AnsiString("Function ") + kNames[code - FN_V] + " not allowed");
+// The quantity code (FN_V .. FN_S) of cmp from the present solution. The
+// component names its two nodes, its current unknown and its resistance;
+// a component that computes the value itself (GetTraceNodes false) gives it
+// through GetTraceData. Complex during an AC analysis (or when the caller
+// reads AC values): the solution's real part is X, its imaginary part Yim.
+bool ReadEngineQuantity(CDoc* doc, CCmp* cmp, int code, bool ac, SNumber* out) {
+  static const char* const kWhat[] = {"V trace", "I trace", "P trace", "State trace"};
+  const int kind = code - FN_V;  // trace kind: 0 V, 1 I, 2 P, 3 S
+  const SElemModel* model = cmp->GetModel();
+  if (model == nullptr || (model->flags & (1 << kind)) == 0)
+    return Fail(AnsiString(kWhat[kind]) + " not supported by " + cmp->GetFullName());
+  if (code == FN_S) {
+    SetDoubleNumber(out, cmp->State());
+    return true;
+  }
+  CCalc* calc = doc->Calc();
+  const bool complex = ac || !calc->IsTransient();
+  const double* x = calc->X();
+  const double* xi = complex ? calc->Yim() : nullptr;
+  const int size = calc->FullSize();
+  const auto re = [x, size](int i) { return x != nullptr && i >= 0 && i < size ? x[i] : 0.0; };
+  const auto im = [xi, size](int i) { return xi != nullptr && i >= 0 && i < size ? xi[i] : 0.0; };
+
+  int a = -1, b = -1, k = 0;
+  double r = 0.0;
+  if (!cmp->GetTraceNodes(calc, kind, a, b, k, r)) {
+    double v = 0.0, v2 = 0.0;
+    cmp->GetTraceData(calc, kind, &v, &v2);
+    if (complex)
+      SetComplexNumber(out, v, v2);
+    else
+      SetDoubleNumber(out, v);
+    return true;
+  }
+  // An unconnected node (negative index) gives no voltage.
+  const bool nodes = a >= 0 && b >= 0;
+  const double ur = nodes ? re(b) - re(a) : 0.0;
+  const double ui = nodes ? im(b) - im(a) : 0.0;
+  double ir = 0.0, ii = 0.0;  // the current
+  if (k >= 1) {
+    ir = re(k);
+    ii = im(k);
+  } else if (r != 0.0) {
+    ir = ur / r;
+    ii = ui / r;
+  }
+  double vr = ur, vi = ui;
+  if (code == FN_I) {
+    vr = ir;
+    vi = ii;
+  } else if (code == FN_P) {
+    vr = ur * ir - ui * ii;
+    vi = ur * ii + ui * ir;
+  }
+  if (complex)
+    SetComplexNumber(out, vr, vi);
+  else
+    SetDoubleNumber(out, vr);
+  return true;
 }
 
 // --- The evaluator ---------------------------------------------------------------

@@ -1,8 +1,13 @@
 #include "traces/Trace.h"
 
+#include <cmath>
+#include <new>
+
 #include "doc/Doc.h"
 #include "doc/xml.h"
+#include "expr/VarList.h"
 #include "expr/globals.h"
+#include "traces/Data.h"
 #include "traces/Traces.h"
 #include "traces/Tran.h"
 
@@ -92,9 +97,167 @@ CTrace::CTrace(CTraces* traces)
       id_(GetUniqueID()) {
   const CDoc* doc = DocOf(traces);
   dig_threshold_ = doc != nullptr ? doc->Threshold() : 2.5;
+  CTran* tran = traces != nullptr ? traces->Tran() : nullptr;
+  data_trace_.tran = tran != nullptr ? &tran->DataTran() : nullptr;
+  SyncDataTrace();
+  vars_ = std::make_unique<CVarList>();
+  if (tran_)
+    vars_->AddVar("t", NUM_DOUBLE, 0);
+  else
+    vars_->CreateFreqVarlist();
 }
 
-CTrace::~CTrace() = default;
+// The runs go first: they point at data_trace_ and count their memory in
+// the analysis.
+CTrace::~CTrace() { DeleteAllData(); }
+
+void CTrace::SyncDataTrace() {
+  data_trace_.transient = tran_;
+  data_trace_.type = type_;
+  data_trace_.mode = mode_;
+  data_trace_.time_shift = shift_;
+  data_trace_.threshold = dig_threshold_;
+  data_trace_.bus_fraction_bits = bus_fp_;
+  data_trace_.ac_out = ac_out_;
+}
+
+void CTrace::ClearRunStats() {
+  for (const auto& run : runs_) run->ClearTranData();
+}
+
+void CTrace::SetMode(int mode) {
+  mode_ = mode;
+  SyncDataTrace();
+  ClearRunStats();
+}
+
+void CTrace::SetShift(double s) {
+  shift_ = s;
+  SyncDataTrace();
+}
+
+void CTrace::SetDigThreshold(double v) {
+  dig_threshold_ = v;
+  SyncDataTrace();
+  ClearRunStats();
+}
+
+void CTrace::SetBusFractionBits(int bits) {
+  bus_fp_ = bits;
+  SyncDataTrace();
+}
+
+// --- Storage runs -------------------------------------------------------------------
+
+CData* CTrace::GetData(int runId) const {
+  if (runId == 0 && current_ != nullptr) return current_;
+  for (const auto& run : runs_)
+    if (run->RunId() == runId) return run.get();
+  return nullptr;
+}
+
+CData* CTrace::GetDataAt(int i) const {
+  if (i < 0 || i >= GetDataSize()) return nullptr;
+  return runs_[static_cast<std::size_t>(i)].get();
+}
+
+CData* CTrace::CreateData(int runId) {
+  std::unique_ptr<CData> run(new (std::nothrow) CData(&data_trace_));
+  if (!run) return nullptr;
+  run->SetRunId(runId);
+  CData* const created = run.get();
+  if (runId != 0) {
+    runs_.push_back(std::move(run));
+    return created;
+  }
+  // One current run at a time: two runs 0 would leave readers guessing
+  // which one a simulation filled.
+  if (current_ != nullptr) {
+    for (auto it = runs_.begin(); it != runs_.end(); ++it) {
+      if (it->get() == current_) {
+        runs_.erase(it);
+        break;
+      }
+    }
+  }
+  runs_.insert(runs_.begin(), std::move(run));
+  current_ = created;
+  return created;
+}
+
+bool CTrace::CreateRunData(bool clear) {
+  if (current_ == nullptr && CreateData(0) == nullptr) return false;
+  if (clear) current_->ClearData();
+  data_trace_.points_added = 0;
+  prev_phase_ = 0.0;
+  phase_offset_ = 0.0;
+  return true;
+}
+
+void CTrace::DeleteData(int runId) {
+  const auto doomed = [runId](const CData& run) {
+    if (runId < -2) return true;
+    if (runId == -2) return run.RunId() >= 1;
+    return run.RunId() == runId;
+  };
+  for (std::size_t i = 0; i < runs_.size();) {
+    if (doomed(*runs_[i])) {
+      if (runs_[i].get() == current_) current_ = nullptr;
+      runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+}
+
+void CTrace::DeleteAllData() {
+  current_ = nullptr;
+  runs_.clear();
+}
+
+// --- Value list text -------------------------------------------------------------------
+
+AnsiString CTrace::GetTraceString(double from, double to, double step, int count, bool linear,
+                                  bool phase) const {
+  const CData* data = GetData(0);
+  if (data == nullptr) data = GetData(-1);
+  if (data == nullptr) return "No data";
+  std::string out;
+  const auto append = [&out](double v) {
+    if (!out.empty()) out += ',';
+    out += sprintf3(v, 12).str();
+  };
+
+  if (tran_) {
+    // A count far beyond what int holds still ends: the first time past the
+    // last point has no value.
+    double n = 1.0;
+    if (step > 0.0) n = std::fmax(1.0, std::trunc((to - from) / step + 1.1));
+    for (double k = 0.0; k < n; k += 1.0) {
+      const double t = from + k * step;
+      double v;
+      if (!data->GetDataPoint(t, &v, true)) return "No data at t=" + sprintf3(t, 12);
+      append(v);
+    }
+    return AnsiString(out);
+  }
+
+  if (!linear && from <= 0.0) return "Invalid range";
+  if (count > 10000) return "Number of points > 10000";
+  const int n = (from >= to || count < 1) ? 1 : count;
+  for (int k = 0; k < n; ++k) {
+    double f = from;
+    if (n > 1) {
+      const double r = static_cast<double>(k) / (n - 1);
+      f = linear ? from + (to - from) * r : from * std::exp((std::log(to) - std::log(from)) * r);
+    }
+    double mag, db, ph;
+    if (!data->GetFreqDataPoint(f, &mag, &db, &ph))
+      return "No data or invalid data at f=" + sprintf3(f, 12);
+    append(phase ? ph : (data_trace_.db ? db : mag));
+  }
+  return AnsiString(out);
+}
 
 void CTrace::SetExpr(const AnsiString& text) {
   switch (type_) {
@@ -248,6 +411,10 @@ bool CTrace::SerializeTrace(CXMLNode* node, bool withData) {
   };
   keep("Annotations", annotations_, true);
   keep("DataList", data_list_, withData);
+  if (!store) {
+    SyncDataTrace();
+    ClearRunStats();
+  }
   return true;
 }
 

@@ -3,10 +3,14 @@
 // traces, keeps them in list order (the order of the document's "Trace"
 // elements) and answers the trace look-ups that formulas make.
 
+#include <vector>
+
 #include "base/AnsiString.h"
 #include "base/Lists.h"
 #include "expr/globals.h"
 
+class CCalc;
+class CData;
 class CTrace;
 class CTran;
 class CXMLNode;
@@ -30,7 +34,7 @@ class CTraces {
   CTrace* GetAt(int i) const { return static_cast<CTrace*>(traces_.Items(i)); }
   int IndexOf(const CTrace* trace) const { return traces_.IndexOf(trace); }
   // Appends trace and takes ownership; returns its index.
-  int Add(CTrace* trace) { return traces_.Add(trace); }
+  int Add(CTrace* trace);
   // Takes ownership of trace at index i (appended when i is out of range).
   void InsertToTraces(int i, CTrace* trace);
   // Destroys the trace at index i; nothing when out of range.
@@ -49,7 +53,42 @@ class CTraces {
   // Cursor positions of the display (s or Hz) and the run the look-ups read.
   double Left() const { return left_; }
   double Right() const { return right_; }
+  void SetCursors(double left, double right) {
+    left_ = left;
+    right_ = right;
+  }
   int SelectedRun() const { return selected_run_; }
+  void SetSelectedRun(int id) { selected_run_ = id; }
+
+  // --- Simulation side.
+
+  // Binds every trace to the engine's circuit: a trace with a component id
+  // gets that component (none when it no longer exists); an AC-only trace
+  // (Z, Gamma, VSWR, Loop) without one gets the document's AC source.
+  void InitTraces(CCalc* calc);
+  // Builds every trace's dependencies and the order in which the traces
+  // are recorded: a trace after the traces its expression names. "" on
+  // success, else "Trace <name>: circular reference" naming the trace
+  // whose ordering met the cycle, or "Error creating recalculation order".
+  // On failure no order is kept (recording then goes in list order).
+  AnsiString CreateRecalcOrder();
+  // The i-th trace in calculation order; list order while no order is
+  // built. Null outside 0 .. CalcOrderCount() - 1.
+  CTrace* GetAtCalcOrder(int i) const;
+  int CalcOrderCount() const { return ordered_ ? static_cast<int>(order_.size()) : Count(); }
+  // Makes sure every trace that records (component id >= 0) has a current
+  // run, emptied when clear is set. False when memory ran out for a run.
+  bool CreateRunData(bool clear);
+  // Removes every trace bound to a component id whose component no longer
+  // exists or whose model no longer offers the trace's kind (V, I, P, S,
+  // Var). True when a trace was removed.
+  bool UpdateTraces();
+  // A named value for formulas: "left", "right" (the cursors) and "delta"
+  // (their difference); otherwise trace name "." value name, the value
+  // computed by the trace's selected run (when the selected run id is
+  // positive and present), else run 0, else run -1. False for an unknown
+  // trace or value name; *ok tells whether a value came out.
+  bool GetTraceValue(const AnsiString& name, double* v, bool* ok) const;
 
   // The "Traces" element: storing writes one "Trace" child per trace in
   // list order; loading replaces the collection with one trace per "Trace"
@@ -63,19 +102,32 @@ class CTraces {
   // The value at the present point of the trace named name (ignoring case):
   // 0 while it has no point; complex when ac. False when no trace has that
   // name.
+  // A name that is no trace name goes to GetTraceValue (trace.max,
+  // trace.(1e-3), left ...), whose missing values read 0.
   virtual bool GetTraceNamedValue(const AnsiString& name, bool ac, SNumber* value) const;
   // Data set `set` of trace n (GetAt order) at abscissa x: the value at time
   // x for a transient trace; magnitude and phase (degrees) at frequency x,
   // as a complex number, for an AC trace. False when the trace, the data set
   // or the point is missing; *name then gets the trace's name when there is
   // a trace n.
+  // Data set 0 of a trace without a current run is its run -1, so that
+  // formulas read a Data trace's samples.
   virtual bool GetTraceDataValue(int n, int set, double x, SNumber* value,
                                  AnsiString* name) const;
 
  private:
+  // The run a named value reads (see GetTraceValue).
+  CData* ValueRun(const CTrace* trace) const;
+  // After the list changed: an order that was built is built again, so
+  // that it and the prepared expressions keep naming the right traces.
+  void ListChanged();
+
   CTran* tran_;
   double left_ = 0.0;
   double right_ = 0.0;
   int selected_run_ = 0;
   TList traces_;  // CTrace*, owned
+  // Calculation order: position k holds the list index of the k-th trace.
+  std::vector<int> order_;
+  bool ordered_ = false;  // order_ is built and matches the list
 };

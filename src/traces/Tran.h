@@ -2,6 +2,7 @@
 // CTran: one analysis of a document (the transient one or the AC one) with
 // its trace collection. The document owns one of each.
 
+#include "traces/DataBlock.h"
 #include "traces/Traces.h"
 
 class CDoc;
@@ -25,6 +26,28 @@ class CTran {
   void Lock() {}
   void Unlock() {}
 
+  // What every storage run of the analysis's traces reads and counts: the
+  // sample memory in bytes, the offset and compression switches.
+  SDataTran& DataTran() { return data_tran_; }
+  const SDataTran& DataTran() const { return data_tran_; }
+  int64_t Bytes() const { return data_tran_.bytes; }
+  // Set when an append had to drop old points, or lost its point, for lack
+  // of memory; the caller clears it.
+  bool DataLost() const { return data_lost_; }
+  void SetDataLost(bool on) { data_lost_ = on; }
+  // Times read from runs include each run's time offset.
+  bool OffsetSwitch() const { return data_tran_.offset; }
+  void SetOffsetSwitch(bool on) { data_tran_.offset = on; }
+
+  // One point of every trace at the engine's present time, in calculation
+  // order; traces with a negative component id (Data traces, traces kept
+  // for their stored data) are skipped. False when some trace failed (its
+  // formula's text is the engine's error); the others are still recorded.
+  bool AddTranPoint(bool replace);
+  // The same for the AC collection at frequency f, Hz, stopping at the
+  // first trace that fails.
+  bool AddFreqPoint(double f);
+
   // The trace list of the analysis element node ("Tran" or "Freq"): its
   // child "Traces" is created when storing and looked up when loading (a
   // missing one leaves the collection as it is). withData: when storing,
@@ -35,5 +58,9 @@ class CTran {
  private:
   CDoc* doc_;
   bool tran_;  // transient (true) or AC (false)
+  bool data_lost_ = false;
+  // Declared before the traces: their runs subtract their memory here when
+  // they are destroyed.
+  SDataTran data_tran_;
   CTraces traces_;
 };
