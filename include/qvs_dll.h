@@ -67,6 +67,57 @@ QVS_API int QVS_Save(int ncir);
  * "cannot save file " + name. */
 QVS_API int QVS_SaveAs(int ncir, char* name);
 
+/* ---- Parameters, inputs and outputs. A parameter is named component "."
+ * parameter, in any case: R1.R; a component name holding blanks or dots is
+ * quoted ("my r".R); X1.R1.R reaches R1 inside subcircuit X1. Changes take
+ * effect from the present simulated time; formulas that depend on the
+ * changed parameter follow it. Text-reading functions return the size the
+ * whole text needs (its length + 1) even when it was cut to fit `length`.
+ * Handles of records come from the counter shared with circuits and
+ * traces; each "get" call makes a new record. */
+
+/* *v = the parameter's value. Fails with "NULL pointer", "no parameter
+ * name", "parameter " + name + " not found", "formula error",
+ * "parameter type not supported". */
+QVS_API int QVS_GetValue(int ncir, char* name, double* v);
+/* Sets a numeric parameter (a formula becomes a plain number). */
+QVS_API int QVS_SetValue(int ncir, char* name, double v);
+/* The parameter's text; "R1.model" gives the component's model name. Fails
+ * with "NULL pointer", "length = 0", "no component name", "component not
+ * found" and the name-lookup texts. */
+QVS_API int QVS_GetText(int ncir, char* name, char* text, int length);
+/* Sets from text: a number (engineering suffixes allowed), "=" + formula,
+ * a choice's text, "On"/"Off" and the like; "R1.model" sets the model
+ * ("no model name", "model not found"). Failures: "error in value  " or
+ * "error in formula " + text + " : " + reason, "text " + text + " not
+ * found", "text " + text + " is not On/Off" ... */
+QVS_API int QVS_SetText(int ncir, char* name, char* text);
+/* A parameter record; returns its handle. */
+QVS_API int QVS_GetParam(int ncir, char* name);
+QVS_API int QVS_GetParamValue(int ncir, int npar, double* v);
+QVS_API int QVS_SetParamValue(int ncir, int npar, double v);
+QVS_API int QVS_GetParamText(int ncir, int npar, char* text, int length);
+/* Fails with "no text" for a null text. */
+QVS_API int QVS_SetParamText(int ncir, int npar, char* text);
+/* Makes a label, voltage source or current source take its value from
+ * QVS_SetInputValue from now on; returns the input handle. Fails with "no
+ * input name", "component " + name + " not found", "component " + name +
+ * " cannot be an input". */
+QVS_API int QVS_GetInput(int ncir, char* name);
+/* The input's value (V or A) from the next engine step; "wrong input
+ * handle". */
+QVS_API int QVS_SetInputValue(int ncir, int nin, double v);
+/* The document's "high" level for i != 0, else its "low" level. */
+QVS_API int QVS_SetInputLogicalValue(int ncir, int nin, int i);
+/* A label (its node's voltage), amperemeter (its current) or voltmeter;
+ * returns the output handle. Fails with "no output name", "component " +
+ * name + " not found", "component " + name + " cannot be an output". */
+QVS_API int QVS_GetOutput(int ncir, char* name);
+/* The present value, 0 while no simulation runs; "wrong output handle". */
+QVS_API int QVS_GetOutputValue(int ncir, int nout, double* v);
+/* 1 when the value is above the document's "thr" level, else 0. */
+QVS_API int QVS_GetOutputLogicalValue(int ncir, int nout, int* i);
+
 /* ---- Simulation control. Times are seconds of simulated time. A failing
  * engine step ends the run with the engine's message after the prefix;
  * the samples recorded before it stay, and the next simulate call starts a

@@ -133,4 +133,143 @@ QVS_API int QVS_SaveIC(int ncir) {
   });
 }
 
+// --- Parameters, inputs and outputs ------------------------------------------------
+
+QVS_API int QVS_GetValue(int ncir, char* name, double* v) {
+  return RunCall("QVS_GetValue: ", [&] {
+    if (v == nullptr) return Fail("NULL pointer");
+    *v = 0.0;
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLParamNameValue(name, v) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_SetValue(int ncir, char* name, double v) {
+  return RunCall("QVS_SetValue: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->SetDLLParamNameValue(name, v) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetText(int ncir, char* name, char* text, int length) {
+  return RunCall("QVS_GetText: ", [&] {
+    if (text == nullptr) return Fail("NULL pointer");
+    if (length == 0) return Fail("length = 0");
+    // A negative length is taken as no room at all: nothing is written,
+    // and the result still gives the size the text needs.
+    if (length > 0) text[0] = '\0';
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLParamNameText(name, text, length);
+  });
+}
+
+QVS_API int QVS_SetText(int ncir, char* name, char* text) {
+  return RunCall("QVS_SetText: ", [&] {
+    if (text == nullptr) return Fail("NULL pointer");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->SetDLLParamNameText(name, text) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetParam(int ncir, char* name) {
+  return RunCall("QVS_GetParam: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLParamHandle(name);
+  });
+}
+
+QVS_API int QVS_GetParamValue(int ncir, int npar, double* v) {
+  return RunCall("QVS_GetParamValue: ", [&] {
+    if (v == nullptr) return Fail("NULL pointer");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLParamValue(npar, v) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_SetParamValue(int ncir, int npar, double v) {
+  return RunCall("QVS_SetParamValue: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->SetDLLParamValue(npar, v) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetParamText(int ncir, int npar, char* text, int length) {
+  return RunCall("QVS_GetParamText: ", [&] {
+    if (text == nullptr) return Fail("NULL pointer");
+    if (length == 0) return Fail("length = 0");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLParamText(npar, text, length);
+  });
+}
+
+QVS_API int QVS_SetParamText(int ncir, int npar, char* text) {
+  return RunCall("QVS_SetParamText: ", [&] {
+    if (text == nullptr) return Fail("no text");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->SetDLLParamText(npar, text) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetInput(int ncir, char* name) {
+  return RunCall("QVS_GetInput: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLInput(name);
+  });
+}
+
+QVS_API int QVS_SetInputValue(int ncir, int nin, double v) {
+  return RunCall("QVS_SetInputValue: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->SetDLLInputValue(nin, v) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_SetInputLogicalValue(int ncir, int nin, int i) {
+  return RunCall("QVS_SetInputLogicalValue: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->SetDLLInputValue(nin, i != 0 ? doc->HighLevel() : doc->LowLevel()) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetOutput(int ncir, char* name) {
+  return RunCall("QVS_GetOutput: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLOutput(name);
+  });
+}
+
+QVS_API int QVS_GetOutputValue(int ncir, int nout, double* v) {
+  return RunCall("QVS_GetOutputValue: ", [&] {
+    if (v == nullptr) return Fail("NULL pointer");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLOutputValue(nout, v) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetOutputLogicalValue(int ncir, int nout, int* i) {
+  return RunCall("QVS_GetOutputLogicalValue: ", [&] {
+    if (i == nullptr) return Fail("NULL pointer");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    double v = 0.0;
+    if (!doc->GetDLLOutputValue(nout, &v)) return -1;
+    *i = v > doc->Threshold() ? 1 : 0;
+    return 0;
+  });
+}
+
 }  // extern "C"

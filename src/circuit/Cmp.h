@@ -215,6 +215,14 @@ class CCmp {
   int PwlMode() const { return pwl_mode_; }
   void SetPwlMode(int mode) { pwl_mode_ = mode; }
 
+  // --- Driven by the library's input functions (labels and sources): the
+  // component then takes its value from the input value, not its own
+  // waveform.
+  bool IsDLLInput() const { return dll_input_; }
+  void SetDLLInput(bool on) { dll_input_ = on; }
+  double InputValue() const { return input_value_; }
+  void SetInputValue(double v) { input_value_ = v; }
+
   // --- Description, group and attachment.
   const AnsiString& Description() const { return descr_; }
   void SetDescription(const AnsiString& text) { descr_ = text; }
@@ -268,6 +276,8 @@ class CCmp {
 
   AnsiString pwl_text_, pwl_file_;
   int pwl_mode_ = 0;
+  bool dll_input_ = false;
+  double input_value_ = 0.0;  // the unit of the component's value (V or A)
   AnsiString descr_;
   AnsiString group_;  // empty: in no group
   bool group_ic_ = false;

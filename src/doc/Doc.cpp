@@ -8,6 +8,7 @@
 #include "api/CallFrame.h"
 #include "base/globals.h"
 #include "circuit/Cmps.h"
+#include "doc/DllRecords.h"
 #include "doc/xml.h"
 #include "engine/Calc.h"
 #include "traces/Tran.h"
@@ -30,6 +31,7 @@ CDoc::~CDoc() {
       calc_->ClearCalc();
   }
   running_ = false;
+  DeleteDLLRecords();
   tree_.reset();
   cmps_.reset();
   calc_.reset();

@@ -6,6 +6,7 @@
 // interpret (the drawing, display settings) survives a save unchanged.
 
 #include <memory>
+#include <vector>
 
 #include "base/AnsiString.h"
 #include "base/Lists.h"
@@ -13,6 +14,10 @@
 class CCalc;
 class CCmp;
 class CCmps;
+class CParam;
+struct SDLLParam;
+struct SDLLInput;
+struct SDLLOutput;
 class CTran;
 class CXMLNode;
 struct SFuncEntry;
@@ -123,6 +128,32 @@ class CDoc {
   void SaveDLLIC();
   // Every other component of source's group receives its parameters.
   void UpdateGroup(CCmp* source);
+
+  // --- Parameters, inputs and outputs of the library. Names are component
+  // "." parameter (X1.R1.R inside a subcircuit), any case; "name.model"
+  // reads or sets a component's model. Failures append their reason to the
+  // library's error text. A change recalculates the formulas and, during a
+  // run, makes the engine rebuild its equations from the present state.
+  bool GetDLLParamNameValue(const char* name, double* v);
+  bool SetDLLParamNameValue(const char* name, double v);
+  // The text's length + 1 (also when cut to length), or -1.
+  int GetDLLParamNameText(const char* name, char* text, int length);
+  bool SetDLLParamNameText(const char* name, const char* text);
+  // A new parameter record; its handle, or -1.
+  int GetDLLParamHandle(const char* name);
+  bool GetDLLParamValue(int handle, double* v);
+  bool SetDLLParamValue(int handle, double v);
+  int GetDLLParamText(int handle, char* text, int length);
+  bool SetDLLParamText(int handle, const char* text);
+  // A label, voltage source or current source driven by the library from
+  // now on; the record's handle, or -1.
+  int GetDLLInput(const char* name);
+  bool SetDLLInputValue(int handle, double v);
+  // A label (its node's voltage), amperemeter (its current) or voltmeter
+  // (pin 1 minus pin 0); the record's handle, or -1.
+  int GetDLLOutput(const char* name);
+  // The present value; 0 while no simulation runs.
+  bool GetDLLOutputValue(int handle, double* v);
   // The tree of the file last opened; null before a successful OpenDLL.
   CXMLNode* Tree() const { return tree_.get(); }
   // Set when the document was opened with its transient runs stored after
@@ -203,6 +234,16 @@ class CDoc {
   double last_time_ = 0.0;  // s
 
   void FailDLLSim();
+  void DeleteDLLRecords();
+  void MarkChanged();
+  void RecordState();
+  CParam* GetDLLParamName(const char* name);
+  CParam* ParamRecord(int handle);
+  bool AfterChange(int result, bool changed);
+
+  std::vector<std::unique_ptr<SDLLParam>> params_;
+  std::vector<std::unique_ptr<SDLLInput>> inputs_;
+  std::vector<std::unique_ptr<SDLLOutput>> outputs_;
   std::unique_ptr<CXMLNode> tree_;
   STranSettings tran_settings_;
   SFreqSettings freq_settings_;
