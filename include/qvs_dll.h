@@ -118,6 +118,54 @@ QVS_API int QVS_GetOutputValue(int ncir, int nout, double* v);
 /* 1 when the value is above the document's "thr" level, else 0. */
 QVS_API int QVS_GetOutputLogicalValue(int ncir, int nout, int* i);
 
+/* ---- Transient traces and their samples. Trace handles come from the
+ * counter shared with circuits. Reading functions use run 0, the samples
+ * of the present (or last) run; times are seconds and include the trace's
+ * time shift; digital traces read 0 or 1, bus traces whole numbers. A
+ * trace added here is bound at the next simulation start, and is part of
+ * the document when it is saved. */
+
+/* V(name), I(name), P(name) of a component; returns the trace handle.
+ * Fails with "no trace name", "component " + name + " not found",
+ * "component model not found", "V trace not allowed for component " + name
+ * (likewise I, P). */
+QVS_API int QVS_AddVTrace(int ncir, char* name);
+QVS_API int QVS_AddITrace(int ncir, char* name);
+QVS_API int QVS_AddPTrace(int ncir, char* name);
+/* The value of a variable component; "variable " + name + " not found". */
+QVS_API int QVS_AddVarTrace(int ncir, char* name);
+/* A formula over components and other traces (2*V(R1)); "no trace
+ * function" for an empty text. */
+QVS_API int QVS_AddFuncTrace(int ncir, char* text);
+/* A trace whose samples the caller supplies with QVS_AddData; sources whose
+ * waveform comes from a trace read them. */
+QVS_API int QVS_AddDataTrace(int ncir, char* name);
+/* The handle of a trace of the document (quotes around the name are
+ * removed, case is ignored); the same handle on every call. Fails with
+ * "trace " + name + " not found". */
+QVS_API int QVS_GetTrace(int ncir, char* name);
+/* Deletes the trace (and its element in the document); "wrong trace
+ * handle". */
+QVS_API int QVS_DeleteTrace(int ncir, int ntrace);
+/* Number of samples of run 0; 0 before any run. */
+QVS_API int QVS_GetDataSize(int ncir, int ntrace);
+/* Sample n (0 .. size - 1). Fails with "NULL pointer", "wrong trace
+ * handle", "no trace data", "no data at requested index". */
+QVS_API int QVS_GetDataAt(int ncir, int ntrace, int n, double* t, double* data);
+/* The last sample; "no data" when there is none. */
+QVS_API int QVS_GetLastData(int ncir, int ntrace, double* t, double* data);
+/* The value at time t, interpolated (held for digital and bus traces);
+ * "no data at requested time" outside the samples. */
+QVS_API int QVS_GetData(int ncir, int ntrace, double t, double* data);
+/* Every component trace keeps only its samples from the last one at or
+ * before the last simulate target on. */
+QVS_API int QVS_DeleteOldData(int ncir);
+/* Adds a sample to the trace's caller data (kept sorted by time). Fails
+ * with "wrong trace handle", "trace data error", "error adding data". */
+QVS_API int QVS_AddData(int ncir, int ntrace, double t, double data);
+/* Deletes every sample of the trace, run 0 included. */
+QVS_API int QVS_DeleteData(int ncir, int ntrace);
+
 /* ---- Simulation control. Times are seconds of simulated time. A failing
  * engine step ends the run with the engine's message after the prefix;
  * the samples recorded before it stay, and the next simulate call starts a

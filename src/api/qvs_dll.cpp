@@ -272,4 +272,114 @@ QVS_API int QVS_GetOutputLogicalValue(int ncir, int nout, int* i) {
   });
 }
 
+// --- Traces and data --------------------------------------------------------------
+
+// The six add functions: kind is the trace type code.
+static int dll_add_trace(const char* fn, int ncir, int kind, const char* name) {
+  return RunCall(fn, [&] {
+    if (name == nullptr) return Fail("NULL pointer");
+    if (name[0] == '\0') return Fail(kind == 5 ? "no trace function" : "no trace name");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->AddDLLTraceHandle(kind, name);
+  });
+}
+
+QVS_API int QVS_AddVTrace(int ncir, char* name) {
+  return dll_add_trace("QVS_AddVTrace: ", ncir, 0, name);
+}
+QVS_API int QVS_AddITrace(int ncir, char* name) {
+  return dll_add_trace("QVS_AddITrace: ", ncir, 1, name);
+}
+QVS_API int QVS_AddPTrace(int ncir, char* name) {
+  return dll_add_trace("QVS_AddPTrace: ", ncir, 2, name);
+}
+QVS_API int QVS_AddVarTrace(int ncir, char* name) {
+  return dll_add_trace("QVS_AddVarTrace: ", ncir, 4, name);
+}
+QVS_API int QVS_AddFuncTrace(int ncir, char* text) {
+  return dll_add_trace("QVS_AddFuncTrace: ", ncir, 5, text);
+}
+QVS_API int QVS_AddDataTrace(int ncir, char* name) {
+  return dll_add_trace("QVS_AddDataTrace: ", ncir, 14, name);
+}
+
+QVS_API int QVS_GetTrace(int ncir, char* name) {
+  return RunCall("QVS_GetTrace: ", [&] {
+    if (name == nullptr) return Fail("NULL pointer");
+    if (name[0] == '\0') return Fail("no trace name");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLTrace(name);
+  });
+}
+
+QVS_API int QVS_DeleteTrace(int ncir, int ntrace) {
+  return RunCall("QVS_DeleteTrace: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->DeleteDLLTrace(ntrace) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetDataSize(int ncir, int ntrace) {
+  return RunCall("QVS_GetDataSize: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLDataSize(ntrace);
+  });
+}
+
+QVS_API int QVS_GetDataAt(int ncir, int ntrace, int n, double* t, double* data) {
+  return RunCall("QVS_GetDataAt: ", [&] {
+    if (t == nullptr || data == nullptr) return Fail("NULL pointer");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLDataAt(ntrace, n, t, data) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetLastData(int ncir, int ntrace, double* t, double* data) {
+  return RunCall("QVS_GetLastData: ", [&] {
+    if (t == nullptr || data == nullptr) return Fail("NULL pointer");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLLastData(ntrace, t, data) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetData(int ncir, int ntrace, double t, double* data) {
+  return RunCall("QVS_GetData: ", [&] {
+    if (data == nullptr) return Fail("NULL pointer");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLData(ntrace, t, data) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_DeleteOldData(int ncir) {
+  return RunCall("QVS_DeleteOldData: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    doc->ClearDLLDataLessThan();
+    return 0;
+  });
+}
+
+QVS_API int QVS_AddData(int ncir, int ntrace, double t, double data) {
+  return RunCall("QVS_AddData: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->AddDLLData(ntrace, t, data) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_DeleteData(int ncir, int ntrace) {
+  return RunCall("QVS_DeleteData: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->DeleteDLLData(ntrace) ? 0 : -1;
+  });
+}
+
 }  // extern "C"

@@ -18,6 +18,7 @@ class CParam;
 struct SDLLParam;
 struct SDLLInput;
 struct SDLLOutput;
+class CTrace;
 class CTran;
 class CXMLNode;
 struct SFuncEntry;
@@ -154,6 +155,28 @@ class CDoc {
   int GetDLLOutput(const char* name);
   // The present value; 0 while no simulation runs.
   bool GetDLLOutputValue(int handle, double* v);
+
+  // --- Transient traces of the library. kind: 0 V, 1 I, 2 P (text: a
+  // component), 4 Var (a variable), 5 Function (a formula), 14 Data (a free
+  // name; samples from AddDLLData into run -1). A trace added here is also
+  // appended to the kept tree, so that a later save includes it.
+  CTrace* AddDLLTrace(int kind, const char* text);
+  // AddDLLTrace and a new handle; -1 on failure.
+  int AddDLLTraceHandle(int kind, const char* text);
+  // The trace's handle (given the first time it is asked for), or -1.
+  int GetDLLTrace(const char* name);
+  bool DeleteDLLTrace(int handle);
+  // Reading run 0: size (0 without run 0; -1 for a wrong handle), by index,
+  // the last sample, by time (interpolated).
+  int GetDLLDataSize(int handle);
+  bool GetDLLDataAt(int handle, int n, double* t, double* v);
+  bool GetDLLLastData(int handle, double* t, double* v);
+  bool GetDLLData(int handle, double t, double* v);
+  // Every trace of a component keeps its samples from the last one at or
+  // before the last simulate target on.
+  void ClearDLLDataLessThan();
+  bool AddDLLData(int handle, double t, double v);
+  bool DeleteDLLData(int handle);
   // The tree of the file last opened; null before a successful OpenDLL.
   CXMLNode* Tree() const { return tree_.get(); }
   // Set when the document was opened with its transient runs stored after
@@ -239,6 +262,7 @@ class CDoc {
   void RecordState();
   CParam* GetDLLParamName(const char* name);
   CParam* ParamRecord(int handle);
+  CTrace* DLLTrace(int handle);
   bool AfterChange(int result, bool changed);
 
   std::vector<std::unique_ptr<SDLLParam>> params_;
