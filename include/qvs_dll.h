@@ -165,6 +165,12 @@ QVS_API int QVS_DeleteOldData(int ncir);
 QVS_API int QVS_AddData(int ncir, int ntrace, double t, double data);
 /* Deletes every sample of the trace, run 0 included. */
 QVS_API int QVS_DeleteData(int ncir, int ntrace);
+/* Writes the recorded transient traces to a trace data file (".qvt" added
+ * to a name without extension): an XML text describing every trace with
+ * samples, one zero byte, then each trace's samples as pairs of
+ * little-endian IEEE doubles (time, value). The handle is checked before
+ * the name: "no file name", "cannot save file " + name. */
+QVS_API int QVS_SaveData(int ncir, char* name);
 
 /* ---- Simulation control. Times are seconds of simulated time. A failing
  * engine step ends the run with the engine's message after the prefix;

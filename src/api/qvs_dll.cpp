@@ -7,7 +7,9 @@
 
 #include "api/CallFrame.h"
 #include "base/AnsiString.h"
+#include "base/globals.h"
 #include "doc/Doc.h"
+#include "traces/Tran.h"
 
 extern "C" {
 
@@ -379,6 +381,21 @@ QVS_API int QVS_DeleteData(int ncir, int ntrace) {
     CDoc* doc = dll_get_doc(ncir);
     if (doc == nullptr) return -1;
     return doc->DeleteDLLData(ntrace) ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_SaveData(int ncir, char* name) {
+  return RunCall("QVS_SaveData: ", [&] {
+    // Unlike the other functions, the circuit is resolved before the name
+    // is checked.
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    if (name == nullptr) return Fail("NULL pointer");
+    if (name[0] == '\0') return Fail("no file name");
+    AnsiString path(name);
+    if (extract_file_ext(path).IsEmpty()) path = change_file_ext(path, ".qvt");
+    if (!doc->Tran()->SaveDLLData(path)) return Fail(("cannot save file " + path).c_str());
+    return 0;
   });
 }
 

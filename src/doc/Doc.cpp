@@ -1,6 +1,7 @@
 #include "doc/Doc.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <new>
 #include <string>
@@ -11,6 +12,7 @@
 #include "doc/DllRecords.h"
 #include "doc/xml.h"
 #include "engine/Calc.h"
+#include "traces/Traces.h"
 #include "traces/Tran.h"
 
 int CDoc::newDocCount = 0;
@@ -225,10 +227,17 @@ int CDoc::OpenDLL(const AnsiString& given) {
     return -1;
   }
   cmps_->CalculateFormulas();
-  // Runs stored after the XML text are read back by the trace data files
-  // code; until then the flag only records that they are there.
   CXMLNode* props = doc->GetNode("Properties", 0);
   trace_data_ = props != nullptr && (props->GetAttributeInt("save", 0) & 2) != 0;
+  if (trace_data_) {
+    CXMLNode* tran = doc->GetNode("Tran", 0);
+    long offset = 0;
+    if (!tran_->Traces().OpenTraceData(path, tran != nullptr ? tran->GetNode("Traces", 0) : nullptr,
+                                       offset)) {
+      dll_add_error("\nerror opening trace data");
+      return -1;
+    }
+  }
   doc_name_ = path;
   file_name_ = path;
   tree_ = std::move(tree);
@@ -240,8 +249,6 @@ bool CDoc::SaveDLLAs(const AnsiString& path) {
   tree_->SetStore(true);
   CXMLNode* doc = tree_->GetNode("Doc", 0);
   if (doc == nullptr) return false;
-  // The runs stored after the XML text are not written yet: a document
-  // opened with them is saved as its XML text only.
   if (CXMLNode* cir = doc->GetNode("Cir", 0); cir != nullptr)
     if (CXMLNode* cmps = cir->GetNode("Cmps", 0); cmps != nullptr)
       if (!cmps_->SerializeDllCmps(cmps)) return false;
@@ -250,7 +257,27 @@ bool CDoc::SaveDLLAs(const AnsiString& path) {
       settings->SetAttributeDouble("step", tran_settings_.step);
   if (CXMLNode* adv = doc->GetNode("Advanced", 0); adv != nullptr)
     adv->SetAttributeInt("to", advanced_.to);
-  return tree_->WriteToFile(path);
+  if (!trace_data_) return tree_->WriteToFile(path);
+  // Recorded points travel with the document: the text describes every
+  // stored run, and the points follow its terminating zero byte.
+  CXMLNode* tran = doc->GetNode("Tran", 0);
+  if (tran == nullptr) tran = doc->CreateNode("Tran");
+  CXMLNode* storage = tran->GetNode("StorageList", 0);
+  if (storage == nullptr) storage = tran->CreateNode("StorageList");
+  storage->ClearNode();
+  storage->SetStore(true);
+  CXMLNode* run = storage->CreateNode("Storage");
+  run->CreateAttribute("name", "Run");
+  run->CreateAttributeInt("id", 0);
+  run->CreateAttributeBool("out", true);
+  CXMLNode* traces = tran->GetNode("Traces", 0);
+  if (traces != nullptr) tran_->Traces().DescribeStoredRuns(traces);
+  if (!tree_->WriteToFile(path)) return false;
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  if (f == nullptr) return false;
+  std::fputc(0, f);
+  tran_->Traces().SaveTracesData(f);
+  return std::fclose(f) == 0;
 }
 
 AnsiString CDoc::GetFullFileName(const AnsiString& given, const AnsiString& ext) const {

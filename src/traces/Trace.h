@@ -226,6 +226,10 @@ class CTrace {
   // trace ... = <value>" on the element and fall back to V, analog,
   // function and dec.
   bool SerializeTrace(CXMLNode* node, bool withData);
+  // Appends this trace's element of a trace data file to root (nothing
+  // without a run 0): the document form named "Copy of " + its name, the
+  // size of run 0 and a "Data" child with the run's block type.
+  void SaveDLLTraceData(CXMLNode* root);
 
  private:
   // Appends msg to the node's error text (one line per problem).

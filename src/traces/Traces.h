@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include <cstdio>
+
 #include "base/AnsiString.h"
 #include "base/Lists.h"
 #include "expr/globals.h"
@@ -95,6 +97,19 @@ class CTraces {
   // child. withData goes to CTrace::SerializeTrace. Element errors stay on
   // the "Trace" elements; the result is false only for a null node.
   bool SerializeTraces(CXMLNode* node, bool withData);
+
+  // --- Points stored after the document's text. traces_node is the
+  // "Traces" element whose "Trace" children pair with the traces by index.
+  // Rewrites every "DataList": one "Data" child (id, size, type) per run
+  // with points, exactly the runs SaveTracesData writes.
+  void DescribeStoredRuns(CXMLNode* traces_node);
+  // The raw points of those runs, trace after trace. Always true.
+  bool SaveTracesData(std::FILE* file) const;
+  // Reads back the runs the "DataList" elements describe. offset 0: the
+  // points start after the first zero byte of the file; on return offset
+  // is the position after the last point read. False when the file cannot
+  // be opened or memory runs out.
+  bool OpenTraceData(const AnsiString& path, CXMLNode* traces_node, long& offset);
 
   // The look-ups below are virtual so that a tool or a test can answer
   // trace names without building traces.

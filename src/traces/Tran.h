@@ -48,6 +48,11 @@ class CTran {
   // first trace that fails.
   bool AddFreqPoint(double f);
 
+  // Writes the trace data file: root "QVS_tran" (transient) or "QVS_freq"
+  // with one "Trace" element per trace that has a run 0, one zero byte,
+  // then those runs' raw points. False when the file cannot be written.
+  bool SaveDLLData(const AnsiString& path);
+
   // The trace list of the analysis element node ("Tran" or "Freq"): its
   // child "Traces" is created when storing and looked up when loading (a
   // missing one leaves the collection as it is). withData: when storing,
