@@ -172,6 +172,34 @@ QVS_API int QVS_DeleteData(int ncir, int ntrace);
  * the name: "no file name", "cannot save file " + name. */
 QVS_API int QVS_SaveData(int ncir, char* name);
 
+/* ---- AC analysis. Frequencies in hertz, magnitudes in the unit of the
+ * quantity per unit of excitation, phases in degrees. */
+
+/* Sweep settings: points, scale (0 logarithmic, else linear), from, to.
+ * Fails with "to < from", and for a logarithmic sweep "from < 0" (from <= 0)
+ * or "to <= 0". The AC source is kept. */
+QVS_API int QVS_SetAC(int ncir, int points, int scale, double from, double to);
+/* The source of the unit excitation. Fails with "NULL pointer", "no
+ * component name", "component " + name + " not found", "component " + name
+ * + " cannot be set as AC source". */
+QVS_API int QVS_SetACSource(int ncir, char* name);
+/* Runs the analysis; on failure "AC error:\n" (then "f = " and the last
+ * frequency reached) and the reason: "No AC source", "To < From", ... */
+QVS_API int QVS_CalcAC(int ncir);
+/* The handle of an AC trace of the document (name, or name + ".phase"). */
+QVS_API int QVS_GetACTrace(int ncir, char* name);
+/* Number of frequency points of the AC trace. */
+QVS_API int QVS_GetACDataSize(int ncir, int ntrace);
+/* Point n: frequency, magnitude, phase. The pointers are checked first:
+ * "NULL pointer"; then "wrong trace handle", "no trace data", "no data at
+ * requested index" (outputs 0). */
+QVS_API int QVS_GetACDataAt(int ncir, int ntrace, int n, double* f, double* mag,
+                            double* phase);
+/* Writes the AC traces to a trace data file (".qvf" added to a name
+ * without extension): XML text, one zero byte, then (frequency, magnitude,
+ * phase) little-endian doubles per point. */
+QVS_API int QVS_SaveACData(int ncir, char* name);
+
 /* ---- Simulation control. Times are seconds of simulated time. A failing
  * engine step ends the run with the engine's message after the prefix;
  * the samples recorded before it stay, and the next simulate call starts a

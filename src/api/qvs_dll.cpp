@@ -9,6 +9,12 @@
 #include "base/AnsiString.h"
 #include "base/globals.h"
 #include "doc/Doc.h"
+#include "circuit/Cmp.h"
+#include "circuit/Cmps.h"
+#include "circuit/ElemSet.h"
+#include "traces/Data.h"
+#include "traces/Trace.h"
+#include "traces/Traces.h"
 #include "traces/Tran.h"
 
 extern "C" {
@@ -395,6 +401,115 @@ QVS_API int QVS_SaveData(int ncir, char* name) {
     AnsiString path(name);
     if (extract_file_ext(path).IsEmpty()) path = change_file_ext(path, ".qvt");
     if (!doc->Tran()->SaveDLLData(path)) return Fail(("cannot save file " + path).c_str());
+    return 0;
+  });
+}
+
+// --- AC analysis --------------------------------------------------------------------
+
+QVS_API int QVS_SetAC(int ncir, int points, int scale, double from, double to) {
+  return RunCall("QVS_SetAC: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    if (from > to) return Fail("to < from");
+    if (scale == 0) {
+      if (from <= 0) return Fail("from < 0");
+      if (to <= 0) return Fail("to <= 0");
+    }
+    SFreqSettings& f = doc->FreqSettings();
+    f.type = 0;
+    f.points = points;
+    f.scale = scale;
+    f.alg = 0;
+    f.from = from;
+    f.to = to;
+    return 0;
+  });
+}
+
+QVS_API int QVS_SetACSource(int ncir, char* name) {
+  return RunCall("QVS_SetACSource: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    if (name == nullptr) return Fail("NULL pointer");
+    if (name[0] == '\0') return Fail("no component name");
+    CCmp* cmp = doc->Cmps()->GetCmp(AnsiString(name));
+    if (cmp == nullptr) return Fail(("component " + AnsiString(name) + " not found").c_str());
+    const SElemModel* model = cmp->GetModel();
+    if (model == nullptr || (model->flags & MF_AC_SOURCE) == 0)
+      return Fail(("component " + AnsiString(name) + " cannot be set as AC source").c_str());
+    doc->FreqSettings().id = cmp->Id();
+    return 0;
+  });
+}
+
+QVS_API int QVS_CalcAC(int ncir) {
+  return RunCall("QVS_CalcAC: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->CalcDLLAC() ? 0 : -1;
+  });
+}
+
+QVS_API int QVS_GetACTrace(int ncir, char* name) {
+  return RunCall("QVS_GetACTrace: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    if (name == nullptr) return Fail("NULL pointer");
+    if (name[0] == '\0') return Fail("no trace name");
+    CTrace* trace = doc->Freq()->Traces().FindTrace(AnsiString(name), 0, false);
+    if (trace == nullptr)
+      trace = doc->Freq()->Traces().FindTrace(AnsiString(name), 1, false);
+    if (trace == nullptr) return Fail(("trace " + AnsiString(name) + " not found").c_str());
+    if (trace->Handle() < 0) trace->SetHandle(GetDLLHandle());
+    return trace->Handle();
+  });
+}
+
+static CTrace* ACTrace(CDoc* doc, int handle) {
+  CTrace* trace = doc->Freq()->Traces().GetDLLHandle(handle);
+  if (trace == nullptr) dll_add_error("wrong trace handle");
+  return trace;
+}
+
+QVS_API int QVS_GetACDataSize(int ncir, int ntrace) {
+  return RunCall("QVS_GetACDataSize: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    CTrace* trace = ACTrace(doc, ntrace);
+    if (trace == nullptr) return -1;
+    const CData* data = trace->GetData(0);
+    return data != nullptr ? data->GetSize() : 0;
+  });
+}
+
+QVS_API int QVS_GetACDataAt(int ncir, int ntrace, int n, double* f, double* mag,
+                            double* phase) {
+  return RunCall("QVS_GetACDataAt: ", [&] {
+    if (f == nullptr || mag == nullptr || phase == nullptr) return Fail("NULL pointer");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    CTrace* trace = ACTrace(doc, ntrace);
+    if (trace == nullptr) return -1;
+    const CData* data = trace->GetData(0);
+    if (data == nullptr) return Fail("no trace data");
+    if (!data->GetFreqDataAt(n, f, mag, phase)) {
+      *f = *mag = *phase = 0.0;
+      return Fail("no data at requested index");
+    }
+    return 0;
+  });
+}
+
+QVS_API int QVS_SaveACData(int ncir, char* name) {
+  return RunCall("QVS_SaveACData: ", [&] {
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    if (name == nullptr) return Fail("NULL pointer");
+    if (name[0] == '\0') return Fail("no file name");
+    AnsiString path(name);
+    if (extract_file_ext(path).IsEmpty()) path = change_file_ext(path, ".qvf");
+    if (!doc->Freq()->SaveDLLData(path)) return Fail(("cannot save file " + path).c_str());
     return 0;
   });
 }

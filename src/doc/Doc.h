@@ -156,6 +156,11 @@ class CDoc {
   // The present value; 0 while no simulation runs.
   bool GetDLLOutputValue(int handle, double* v);
 
+  // --- AC analysis. Runs the whole sweep or list with the document's
+  // frequency settings; a failure appends "AC error:\n" (with "f = " and
+  // the last frequency reached) and the reason. The engine is left cleared.
+  bool CalcDLLAC();
+
   // --- Transient traces of the library. kind: 0 V, 1 I, 2 P (text: a
   // component), 4 Var (a variable), 5 Function (a formula), 14 Data (a free
   // name; samples from AddDLLData into run -1). A trace added here is also

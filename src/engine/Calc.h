@@ -271,6 +271,23 @@ class CCalc : public CEngineLink {
   };
   const SCounters& Counters() const { return counters_; }
 
+  // --- AC analysis (frequencies in hertz; the solution is Y + j Yim).
+  // One frequency with a unit excitation in row (none for row 0).
+  bool CalcFreq(double f, int row);
+  void gauss_complex(double* re, double* im);
+  // Every taken component takes its small-signal form.
+  bool Linearize();
+  // AC settings copied by InitCalc(false).
+  int ACListFlag() const { return ac_list_flag_; }
+  const AnsiString& ACList() const { return ac_list_; }
+  double ACFrom() const { return ac_from_; }
+  double ACTo() const { return ac_to_; }
+  int ACPoints() const { return ac_points_; }
+  int ACScale() const { return ac_scale_; }
+  int ACSource() const { return ac_source_; }
+  int ACMethod() const { return ac_method_; }
+  bool ACOperatingPoint() const { return ac_dcop_; }
+
   // Variables that formulas evaluated by the engine read ("t", "f").
   CVarList* VarList() const { return vars_.get(); }
   void SetFreqVarlist(double f);
@@ -310,6 +327,7 @@ class CCalc : public CEngineLink {
   bool init_traces();
   bool Taken(const CCmp* cmp) const;
   void ReadSettings();
+  void ReadACSettings();
   double StepMin(int m) const;
   double StepPost(int m) const;
   void RowAddScaled(double* dst, unsigned char* dstm, const double* src, double f,
@@ -413,6 +431,16 @@ class CCalc : public CEngineLink {
   bool ise_ = false;
   double start_time_ = 0.0;
   bool start_trigger_ = false;
+
+  // AC settings.
+  int ac_list_flag_ = 0;
+  AnsiString ac_list_;
+  double ac_from_ = 0.001, ac_to_ = 1000.0;
+  int ac_points_ = 500;
+  int ac_scale_ = 0;
+  int ac_source_ = 0;
+  int ac_method_ = 0;
+  bool ac_dcop_ = false;
 
   std::unique_ptr<CVarList> vars_;
 };

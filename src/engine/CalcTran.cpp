@@ -74,7 +74,10 @@ void CCalc::InitCalc(bool transient) {
   init_flags_ = 6;
   be_k_ = be_K_ = 0;
   ReadSettings();
-  if (transient) t_ = 0.0;
+  if (transient)
+    t_ = 0.0;
+  else
+    ReadACSettings();
   // Random functions of formulas differ from run to run, but two runs
   // started within one clock second still get different seeds.
   std::srand(static_cast<unsigned>(std::time(nullptr)) + rand_counter_);

@@ -119,8 +119,8 @@ struct SFuncEntry {
 //   doc        document: digital levels, function cache, running engine; or null
 //   vars       variables, or null
 //   cmps       components; null means the document's own when doc is given
-//   engine     V, I, P, S read the running engine's solution (documents
-//              run no engine yet: without one V(...) is a trace name when
+//   engine     V, I, P, S read the document's engine solution while a
+//              simulation runs (without one V(...) is a trace name when
 //              traces are given, else "Function V not allowed")
 //   traces     trace names and {n.m} references resolve here, or null
 //   ac         trace values are complex AC values
