@@ -13,6 +13,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestData.h"
@@ -357,6 +358,38 @@ TEST_F(AllClasses, ParametersReadAsWritten) {
       EXPECT_DOUBLE_EQ(c.value, r.value);
       EXPECT_DOUBLE_EQ(c.value, p->GetDoubleValue());
     }
+    // The same through the C interface, whose text result is the buffer
+    // size the whole text needs.
+    const std::string dll = c.dll != nullptr ? c.dll : c.text;
+    char text[256] = "";
+    EXPECT_EQ(static_cast<int>(dll.size()) + 1,
+              QVS_GetText(handle_, const_cast<char*>(c.name), text, sizeof text))
+        << QVS_GetError();
+    EXPECT_EQ(dll, std::string(text));
+    double v = -1.0;
+    const int got = QVS_GetValue(handle_, const_cast<char*>(c.name), &v);
+    if (std::isnan(c.value)) {
+      // Text kinds have no value; an empty formula's value is NaN.
+      EXPECT_EQ(p->Kind() == PK_FORMULA ? 0 : -1, got);
+      if (got == 0) {
+        EXPECT_TRUE(std::isnan(v)) << v;
+      }
+    } else {
+      EXPECT_EQ(0, got) << QVS_GetError();
+      EXPECT_DOUBLE_EQ(c.value, v);
+    }
+  }
+  // Models by name.
+  for (const auto& [name, model] : {std::pair<const char*, const char*>{"R3.model", "PWL"},
+                                    {"D1.model", "Soft"},
+                                    {"X12.model", "C"},
+                                    {"Y25.model", "Bus"},
+                                    {"in.model", "Pulse"},
+                                    {"O4.model", "Comparator"}}) {
+    char text[64] = "";
+    EXPECT_EQ(0, QVS_GetText(handle_, const_cast<char*>(name), text, sizeof text))
+        << QVS_GetError();
+    EXPECT_EQ(std::string(model), text) << name;
   }
   // The choice of V4's waveform by its index.
   CParam* type = cmps->GetCmpParam("V4.Type");
