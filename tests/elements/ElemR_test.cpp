@@ -7,7 +7,9 @@
 
 #include "elements/ElemR.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <limits>
 #include <string>
@@ -133,9 +135,29 @@ class CTestVSource : public CCmp {
   double value = 0.0;  // V
 };
 
+// A test-only ramp source for transient runs: X[pin 1] - X[pin 0] =
+// v0 + rate * t, written as a signal value at every step's end time.
+class CTestRamp : public CCmp {
+ public:
+  explicit CTestRamp(const SElemType* type) : CCmp(type) {}
+  bool CalcFunc(CCalc* calc, int mode, double t) override {
+    const int k = GetExtraNode(0);
+    if (mode == CM_FILL && !calc->SecondPass()) {
+      calc->SetYsignal(k);
+      return calc->SetV(Node(0), Node(1), k, 0.0) || calc->SetCmpError(this, nullptr);
+    }
+    if (mode == CM_FILL_Y) calc->SetY(k, v0 + rate * t);
+    return true;
+  }
+  double v0 = 0.0;    // V
+  double rate = 0.0;  // V/s
+};
+
 const SElemModel m_models_test_v[] = {{"V", MC_V, nullptr, 0, 1, 0}, {}};
 const SElemType m_type_test_v = {
     "V_TEST", 9001, CreateCmpOf<CTestVSource>, 2, nullptr, m_models_test_v, 0, "test source", 0};
+const SElemType m_type_test_ramp = {
+    "V_RAMP", 9002, CreateCmpOf<CTestRamp>, 2, nullptr, m_models_test_v, 0, "test ramp", 0};
 
 // Round-off of one elimination of a handful of unknowns of order 1e3.
 constexpr double kSolveTol = 1e-9;
@@ -172,6 +194,20 @@ class RCircuit : public ::testing::Test {
     v->SetNode(0, a);
     v->SetNode(1, b);
     v->value = value;
+    Cmps()->Add(v);
+    return v;
+  }
+
+  // The ramp: node b is v0 + rate * t volts above node a.
+  CTestRamp* AddRamp(int a, int b, double v0, double rate) {
+    auto* v = new CTestRamp(&m_type_test_ramp);
+    v->SetName(Cmps()->GetNewName("V"));
+    v->SetId(Cmps()->GetNewCmpId());
+    v->SetOwner(Cmps());
+    v->SetNode(0, a);
+    v->SetNode(1, b);
+    v->v0 = v0;
+    v->rate = rate;
     Cmps()->Add(v);
     return v;
   }
@@ -436,6 +472,10 @@ TEST_F(RCircuit, PwlIVoltageFollowsTheTableOfTheCurrent) {
   EXPECT_TRUE(r->GetMinMaxState(lo, hi));
   EXPECT_EQ(-1, lo);
   EXPECT_EQ(1, hi);
+  // Releasing the model's data forgets the table built for the run.
+  ASSERT_TRUE(r->CalcFunc(calc_, CM_CLEAR, 0.0));
+  EXPECT_FALSE(static_cast<CElemR*>(r)->PwlI().IsBuilt());
+  EXPECT_FALSE(r->GetMinMaxState(lo, hi));
 }
 
 TEST_F(RCircuit, VoltageControlledResistorSwitchesThroughItsZoneCheck) {
@@ -537,6 +577,67 @@ TEST_F(RCircuit, ZoneStartsAtZeroAfterAModelChangeAndIsKeptOtherwise) {
   ASSERT_TRUE(Start()) << Error();
   EXPECT_FALSE(r->GetMinMaxState(lo, hi));
   EXPECT_FALSE(r->CheckState(calc_, true));
+}
+
+// A transient run of a ramp across a PWL resistor: every accepted point
+// must lie on the table's characteristic, whatever zones the run passed.
+class RPwlRamp : public RCircuit {
+ protected:
+  // The table "1m, 2, 3m" as a function: 1 mS up to 2 V, then 3 mS, odd.
+  static double Current(double v) {
+    const double a = std::fabs(v);
+    const double i = a <= 2.0 ? 1e-3 * a : 2e-3 + 3e-3 * (a - 2.0);
+    return v < 0 ? -i : i;
+  }
+
+  // Runs until t_end; checks each accepted point and returns the lowest
+  // and highest resistor voltage seen.
+  void Run(CCmp* r, double t_end, double& vmin, double& vmax) {
+    doc_.TranSettings().step = 10e-3;
+    calc_ = doc_.CreateCalc();
+    ASSERT_NE(nullptr, calc_);
+    ASSERT_TRUE(calc_->sim_start());
+    vmin = 1e300;
+    vmax = -1e300;
+    int64_t seen = 0;
+    for (int calls = 0; calls < 100000 && calc_->Time() < t_end; ++calls) {
+      ASSERT_TRUE(calc_->sim_execute()) << Error();
+      if (calc_->Counters().accepted == seen) continue;
+      seen = calc_->Counters().accepted;
+      const double v = V(r, 1) - V(r, 0);
+      vmin = std::min(vmin, v);
+      vmax = std::max(vmax, v);
+      // One elimination per point: round-off of order 1e-16 A.
+      EXPECT_NEAR(Current(v), Extra(r, 0), 1e-14) << "t=" << calc_->Time() << " v=" << v;
+      EXPECT_EQ(r->State(), r->Pwl()->ZoneOf(v)) << "t=" << calc_->Time() << " v=" << v;
+    }
+    EXPECT_GE(calc_->Time(), t_end);
+  }
+  void TearDown() override {
+    if (calc_ != nullptr) calc_->sim_stop();
+  }
+};
+
+TEST_F(RPwlRamp, RisingRampCrossesIntoTheSteepZone) {
+  AddRamp(0, 1, 0.0, 10.0);  // 0 to 5 V in 0.5 s: 2 V at 0.2 s
+  CCmp* r = Add("R_R", {0, 1});
+  SetParam(*r, MC_PWL, "pwl", "1m, 2, 3m");
+  double vmin = 0, vmax = 0;
+  Run(r, 0.5, vmin, vmax);
+  EXPECT_LT(vmin, 2.0);
+  EXPECT_GT(vmax, 4.9);
+  EXPECT_EQ(1, r->State());
+}
+
+TEST_F(RPwlRamp, FallingRampPassesThroughZoneZeroIntoTheNegativeZone) {
+  AddRamp(0, 1, 5.0, -20.0);  // 5 V to -5 V in 0.5 s
+  CCmp* r = Add("R_R", {0, 1});
+  SetParam(*r, MC_PWL, "pwl", "1m, 2, 3m");
+  double vmin = 0, vmax = 0;
+  Run(r, 0.5, vmin, vmax);
+  EXPECT_GT(vmax, 4.9);
+  EXPECT_LT(vmin, -4.9);
+  EXPECT_EQ(-1, r->State());
 }
 
 // --- Other operations ----------------------------------------------------------------
