@@ -1,7 +1,12 @@
 #include "elements/ElemC.h"
 
+#include <limits>
+
+#include "base/globals.h"
+#include "circuit/CirTools.h"
 #include "doc/xml.h"
 #include "elements/PWL.h"
+#include "engine/Calc.h"
 
 namespace {
 
@@ -9,6 +14,7 @@ CParam m_param_c[] = {CParam(PK_FORMULA, "C", "F"), CParam(PK_FORMULA, "IC", "V"
 CParam m_param_c_pwl[] = {CParam(PK_PWL, "pwl", ""), CParam(PK_FORMULA, "IC", "V"), CParam()};
 
 constexpr int kVIP = MF_TRACE_V | MF_TRACE_I | MF_TRACE_P;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Every model carries the element current as its extra unknown; C_CCC's
 // "PWL" also the control current.
@@ -20,6 +26,28 @@ const SElemModel m_models_vcc[] = {{"PWL", MC_PWL, m_param_c_pwl, 0, 1, kVIP}, {
 const SElemModel m_models_ccc[] = {{"PWL", MC_PWL, m_param_c_pwl, 0, 2, kVIP}, {}};
 
 bool IsPlain(int type_id) { return type_id == 7 || type_id == 10; }
+
+// A disabled pin (negative node) counts as ground, as in the engine's own
+// stamps: row and column 0 are never part of the solved system.
+int StampNode(int node) { return node < 0 ? 0 : node; }
+
+// The solution value of a node; 0 for ground and disabled pins.
+double NodeValue(const CCalc* calc, int node) {
+  return node > 0 && node < calc->FullSize() ? calc->X()[node] : 0.0;
+}
+
+bool IsUndetermined(const CCalc* calc, int i) {
+  return i > 0 && i < calc->Size() && calc->Undetermined() != nullptr &&
+         calc->Undetermined()[i] != 0;
+}
+
+// Every entry of the C matrix goes through here. In transient analysis the
+// entries are the coefficients of d/dt; the AC analysis solves
+// (B + jC) x = s, so there they are scaled by the angular frequency.
+void AddReactive(CCalc* calc, int row, int col, double v) {
+  const double scale = calc->IsTransient() ? 1.0 : calc->Omega();
+  calc->AddC(row, StampNode(col), v * scale);
+}
 
 }  // namespace
 
@@ -60,9 +88,208 @@ CParam* CElemC::GetParams() {
   }
 }
 
+bool CElemC::CheckParams(CCalc* calc) {
+  if (Model() == MC_C && c_.Error()) {
+    if (calc != nullptr) calc->SetCmpError(this, "C : formula error");
+    return false;
+  }
+  return true;
+}
+
 int CElemC::GetCmpPinType(int pin) const {
   if (pin < 2) return 5;
   return TypeId() == 8 ? 2 : 1;
+}
+
+bool CElemC::Stamps() const { return Model() == MC_C || Model() == MC_PWL; }
+
+double CElemC::Capacitance() const {
+  if (Model() == MC_C) return c_.Value();
+  double k = 0.0, u = 0.0;
+  if (Pwl() != nullptr) Pwl()->GetKU(k, u);
+  return k;
+}
+
+bool CElemC::CalcFunc(CCalc* calc, int mode, double /*t*/) {
+  switch (mode) {
+    case CM_INIT:
+      // Only the first start after the engine was set up for a new run
+      // takes the IC; later starts (a new initial solution within the run)
+      // go on from the state.
+      if (PrevModel() == 0) {
+        SetState(0);
+        vc_ = ic_.IsEmpty() ? kNaN : ic_.Value();
+      }
+      return true;
+    case CM_CURSTATE:
+      if (Stamps()) vc_ = NodeValue(calc, Node(1)) - NodeValue(calc, Node(0));
+      return true;
+    case CM_ADJUST:
+      return Repair(calc);
+    case CM_FILL:
+      return Stamp(calc);
+    case CM_FLOATING:
+      WritePinGroups();
+      return true;
+    case CM_TO45:
+      SetVariant(7, 10);
+      return true;
+    case CM_FROM45:
+      SetVariant(10, 7);
+      return true;
+    default:
+      return true;
+  }
+}
+
+bool CElemC::Stamp(CCalc* calc) {
+  if (calc->SecondPass() || !Stamps() || ExtraCount() < 1) return true;
+  const int a = Node(0), b = Node(1);
+  const int k = GetExtraNode(0);
+  bool ok = true;
+  if (TypeId() == 9 && ExtraCount() >= 2) {
+    // The control current runs through a sense short from c to d.
+    ok = calc->SetShort(Node(2), Node(3), k + 1, 0.0);
+    calc->SetYzShort(Node(2), Node(3));
+  }
+  const double c = Capacitance();
+  if (ok) {
+    if (calc->SolutionKind() == 0) {
+      if (!std::isnan(vc_)) {
+        ok = calc->SetShort(a, b, k, vc_);
+        // The static solution does not read C; the entry states the law
+        // dv/dt = i / C in this form's unknowns.
+        if (c != 0.0) AddReactive(calc, k, k, -1.0 / c);
+      } else {
+        ok = calc->SetOpen(a, b, k, 0.0);
+      }
+    } else if (std::isinf(c)) {
+      ok = calc->SetShort(a, b, k, std::isnan(vc_) ? 0.0 : vc_);
+    } else {
+      ok = calc->SetOpen(a, b, k, 0.0);
+      AddReactive(calc, k, a, c);
+      AddReactive(calc, k, b, -c);
+    }
+  }
+  return ok ? true : calc->SetCmpError(this, nullptr);
+}
+
+bool CElemC::Repair(CCalc* calc) {
+  if (!Stamps() || ExtraCount() < 1) return true;
+  const int k = GetExtraNode(0);
+  if (!std::isnan(vc_) && IsUndetermined(calc, k)) {
+    // The capacitor closes a loop of voltage sources that disagree.
+    vc_ = kNaN;
+    calc->SetError(GetFullName() + " : IC removed");
+    return false;
+  }
+  if (std::isnan(vc_) && (IsUndetermined(calc, Node(0)) || IsUndetermined(calc, Node(1)))) {
+    // Open, the capacitor leaves its nodes without a solution (a current
+    // forced into them has nowhere to go): hold them at 0 V apart.
+    vc_ = 0.0;
+    calc->SetError(GetFullName() + " : IC added");
+    return false;
+  }
+  return true;
+}
+
+void CElemC::WritePinGroups() {
+  const int n = PinCount();
+  if (n < 2) return;
+  int* group = Nodes() + n;
+  group[0] = 1;
+  group[1] = 1;
+  if (n >= 4 && TypeId() == 8) {
+    group[2] = 2;
+    group[3] = 3;
+  } else if (n >= 4 && TypeId() == 9) {
+    group[2] = 2;
+    group[3] = 2;
+  }
+}
+
+void CElemC::SetVariant(int from, int to) {
+  if (TypeId() != from) return;
+  // Records 0 and 3 of the class's array are the plain and the 45-degree
+  // capacitor; both have the same pins and models.
+  SetType(&m_elemtype[to == 10 ? 3 : 0]);
+  SetTypeId(to);
+}
+
+bool CElemC::CheckZone(CCalc* calc, bool final, bool& changed) {
+  if (Model() != MC_PWL || Pwl() == nullptr) return true;
+  CPWL* table = Pwl();
+  const double v = NodeValue(calc, Node(1)) - NodeValue(calc, Node(0));
+  if (IsPlain(TypeId())) {
+    changed = table->CheckPWL(v, final);
+    return true;
+  }
+  const double control = TypeId() == 8 ? NodeValue(calc, Node(3)) - NodeValue(calc, Node(2))
+                                       : NodeValue(calc, GetExtraNode(1));
+  if (!final) {
+    changed = table->CheckPWL(control, false);
+    return true;
+  }
+  double k0 = 0.0, k1 = 0.0, u = 0.0;
+  table->GetKU(k0, u);
+  changed = table->CheckPWL(control, true);
+  if (!changed) return true;
+  table->GetKU(k1, u);
+  if (k1 != 0.0) {
+    // Q = C v is the same just before and after the change.
+    vc_ = v * k0 / k1;
+    calc->RequestIC(this);
+  }
+  return true;
+}
+
+bool CElemC::GetTraceNodes(CCalc* /*calc*/, int /*kind*/, int& n1, int& n2, int& extra,
+                           double& k) {
+  n1 = Node(0);
+  n2 = Node(1);
+  extra = FirstExtra();
+  k = 0.0;
+  return true;
+}
+
+AnsiString CElemC::GetState() {
+  AnsiString s;
+  add_csv_hex(s, "v", vc_);
+  return s;
+}
+
+AnsiString CElemC::SaveIC(bool all) {
+  AnsiString s;
+  if (!all) {
+    add_csv(s, "IC");
+    return s;
+  }
+  const double v = get_csv_hex(GetState(), "v", 0.0);
+  ic_.SetVal(v);
+  add_csv_double(s, "IC", v);
+  return s;
+}
+
+void CElemC::CirTools(SCirTools* tools) {
+  if (tools == nullptr) return;
+  if (tools->command == 1) {
+    if (tools->sub == 0)
+      ic_.SetEmpty();
+    else if (tools->sub == 1)
+      ic_.SetVal(0.0);
+    return;
+  }
+  if (Model() != MC_C) return;
+  // A zero or non-finite divisor would leave no usable capacitance: the
+  // command then leaves C as it is.
+  auto usable = [](double f) { return f != 0.0 && std::isfinite(f); };
+  if (tools->command == 4 && tools->sub == 1) {
+    if (usable(tools->value)) c_.SetVal(c_.Value() / tools->value);
+  } else if (tools->command == 4 && tools->sub == 3) {
+    if (usable(tools->value * tools->value)) c_.SetVal(c_.Value() / (tools->value * tools->value));
+  } else if (tools->command == 5) {
+    if (usable(tools->value2)) c_.SetVal(c_.Value() / tools->value2);
+  }
 }
 
 // The controlled types store their IC too, although only C_C's is named

@@ -1,10 +1,16 @@
 #include "elements/ElemL.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <limits>
 
+#include "base/globals.h"
+#include "circuit/CirTools.h"
+#include "circuit/CustomType.h"
 #include "doc/xml.h"
 #include "elements/PWL.h"
+#include "engine/Calc.h"
 
 namespace {
 
@@ -30,6 +36,32 @@ const SElemModel m_models_lcustom[] = {{"L", MC_L, nullptr, 0, 0, kVIP},
                                        {}};
 
 bool IsPlain(int type_id) { return type_id == 35 || type_id == 40; }
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// A disabled pin (negative node) counts as ground, as in the engine's own
+// stamps: row and column 0 are never part of the solved system.
+int StampNode(int node) { return node < 0 ? 0 : node; }
+
+// The solution value of a node or unknown; 0 for ground and disabled pins.
+double Value(const CCalc* calc, int i) {
+  return i > 0 && i < calc->FullSize() ? calc->X()[i] : 0.0;
+}
+
+bool IsUndetermined(const CCalc* calc, int i) {
+  return i > 0 && i < calc->Size() && calc->Undetermined() != nullptr &&
+         calc->Undetermined()[i] != 0;
+}
+
+// Every entry of the C matrix goes through here. In transient analysis the
+// entries are the coefficients of d/dt; the AC analysis solves
+// (B + jC) x = s, so there they are scaled by the angular frequency.
+void AddReactive(CCalc* calc, int row, int col, double v) {
+  const double scale = calc->IsTransient() ? 1.0 : calc->Omega();
+  calc->AddC(row, StampNode(col), v * scale);
+}
+
+double FormulaIC(const CFormula& f) { return f.IsEmpty() ? kNaN : f.Value(); }
 
 std::string Lower(const std::string& s) {
   std::string out(s);
@@ -114,7 +146,23 @@ void CElemL::SetWindingCount(int n) {
 }
 
 void CElemL::CreateCustom() {
-  if (IsCustom() && PinCount() <= 0) CreateCmpNodes(4);
+  if (!IsCustom()) return;
+  // The component's own type record carries the pins and their polarity
+  // bits; without memory for it the component still gets its pins.
+  if (CustomType() == nullptr) {
+    if (CCustomElemType* t = CCustomElemType::CreateCustomCmp(this); t != nullptr) {
+      t->UpdateCustomCmp(4);
+      return;
+    }
+  }
+  if (PinCount() <= 0) CreateCmpNodes(4);
+}
+
+bool CElemL::Reversed(int winding) const {
+  // The polarity bit of a winding is bit 0 of its first pin's flag.
+  const CCustomElemType* t = CustomType();
+  const int pin = 2 * winding;
+  return IsCustom() && t != nullptr && pin < t->PinCount() && (t->PinFlag(pin) & 1) != 0;
 }
 
 void CElemL::UpdateCustom() {
@@ -180,4 +228,411 @@ bool CElemL::SerializeCmp(CXMLNode* node, bool modelOnly, bool ic) {
       break;
   }
   return true;
+}
+
+// --- Parameter checks --------------------------------------------------------------
+
+bool CElemL::CheckParams(CCalc* calc) {
+  bool ok = true;
+  auto fail = [&](const AnsiString& message) {
+    if (calc != nullptr) calc->SetCmpError(this, message);
+    ok = false;
+  };
+  auto inductance = [&](const AnsiString& name, const CFormula& f) {
+    if (f.Error())
+      fail(name + " : formula error");
+    else if (std::isinf(f.Value()))
+      fail(name + " : infinite");
+  };
+  auto coupling = [&](const AnsiString& name, const CFormula& f) {
+    if (f.Error())
+      fail(name + " : formula error");
+    else if (f.Value() < -1.0)
+      fail(name + " < -1");
+    else if (f.Value() > 1.0)
+      fail(name + " > 1");
+  };
+  if (IsPair()) {
+    inductance("L1", l1_);
+    inductance("L2", l2_);
+    coupling("K", k12_);
+  } else if (IsCustom()) {
+    if (Model() != MC_L) return true;
+    const int couplings = windings_ * (windings_ - 1) / 2;
+    for (int i = 0; i < windings_; ++i)
+      inductance(custom_names_[static_cast<std::size_t>(i)].c_str(),
+                 custom_[static_cast<std::size_t>(i)]);
+    for (int i = windings_; i < windings_ + couplings; ++i)
+      coupling(custom_names_[static_cast<std::size_t>(i)].c_str(),
+               custom_[static_cast<std::size_t>(i)]);
+  } else if (Model() == MC_L && l_.Error()) {
+    fail("L : formula error");
+  }
+  return ok;
+}
+
+// --- Windings ------------------------------------------------------------------------
+
+bool CElemL::Stamps() const { return Model() == MC_L || Model() == MC_PWL; }
+
+double CElemL::Inductance() const {
+  if (Model() == MC_L) return l_.Value();
+  double k = 0.0, u = 0.0;
+  if (Pwl() != nullptr) Pwl()->GetKU(k, u);
+  return k;
+}
+
+int CElemL::CouplingIndex(int i, int j) const {
+  // Couplings follow the inductances, pair by pair: (0,1), (0,2) ...
+  // (0,n-1), (1,2) ...
+  int index = windings_;
+  for (int r = 0; r < i; ++r) index += windings_ - 1 - r;
+  return index + (j - i - 1);
+}
+
+CFormula* CElemL::CustomIC(int winding) {
+  const std::size_t index =
+      static_cast<std::size_t>(windings_ + windings_ * (windings_ - 1) / 2 + winding);
+  return index < custom_.size() ? &custom_[index] : nullptr;
+}
+
+double CElemL::Mutual(int i, int j) const {
+  if (IsPair()) return k12_.Value() * std::sqrt(l1_.Value() * l2_.Value());
+  if (!IsCustom()) return 0.0;
+  const double li = custom_[static_cast<std::size_t>(i)].Value();
+  const double lj = custom_[static_cast<std::size_t>(j)].Value();
+  return custom_[static_cast<std::size_t>(CouplingIndex(i, j))].Value() * std::sqrt(li * lj);
+}
+
+std::vector<CElemL::SWinding> CElemL::Windings() {
+  std::vector<SWinding> w;
+  const int k = FirstExtra();
+  if (IsPair()) {
+    if (ExtraCount() >= 2 && PinCount() >= 4) {
+      w.push_back({Node(0), Node(1), k, l1_.Value(), &i1_});
+      w.push_back({Node(2), Node(3), k + 1, l2_.Value(), &i2_});
+    }
+  } else if (IsCustom()) {
+    int n = std::min(windings_, ExtraCount());
+    n = std::min(n, PinCount() / 2);
+    n = std::min(n, static_cast<int>(currents_.size()));
+    for (int i = 0; i < n; ++i) {
+      int p = Node(2 * i), q = Node(2 * i + 1);
+      if (Reversed(i)) std::swap(p, q);
+      w.push_back({p, q, k + i, custom_[static_cast<std::size_t>(i)].Value(),
+                   &currents_[static_cast<std::size_t>(i)]});
+    }
+  } else if (ExtraCount() >= 1 && PinCount() >= 2) {
+    w.push_back({Node(0), Node(1), k, Inductance(), &il_});
+  }
+  return w;
+}
+
+// --- Engine hook ---------------------------------------------------------------------
+
+bool CElemL::CalcFunc(CCalc* calc, int mode, double /*t*/) {
+  switch (mode) {
+    case CM_INIT:
+      Prepare();
+      return true;
+    case CM_CURSTATE:
+      TakeState(calc);
+      return true;
+    case CM_ADJUST:
+      return Repair(calc);
+    case CM_FILL:
+      return Stamp(calc);
+    case CM_FLOATING:
+      WritePinGroups();
+      return true;
+    case CM_TO45:
+      SetVariant(35, 40);
+      return true;
+    case CM_FROM45:
+      SetVariant(40, 35);
+      return true;
+    default:
+      return true;
+  }
+}
+
+void CElemL::Prepare() {
+  // Only the first start after the engine was set up for a new run takes
+  // the ICs; later starts (a new initial solution within the run) go on
+  // from the state.
+  if (PrevModel() != 0) return;
+  SetState(0);
+  il_ = FormulaIC(ic_);
+  i1_ = FormulaIC(ic1_);
+  i2_ = FormulaIC(ic2_);
+  for (int i = 0; i < static_cast<int>(currents_.size()); ++i) {
+    const CFormula* f = CustomIC(i);
+    currents_[static_cast<std::size_t>(i)] = f != nullptr ? FormulaIC(*f) : kNaN;
+  }
+}
+
+void CElemL::TakeState(CCalc* calc) {
+  if (!Stamps()) return;
+  for (SWinding& w : Windings()) {
+    // A winding of no inductance has no current of its own to keep.
+    *w.i = Model() == MC_L && w.L == 0.0 ? kNaN : Value(calc, w.k);
+  }
+}
+
+bool CElemL::Stamp(CCalc* calc) {
+  if (calc->SecondPass() || !Stamps()) return true;
+  const bool ok = IsPair() || IsCustom() ? StampCoupled(calc) : StampSingle(calc);
+  return ok ? true : calc->SetCmpError(this, nullptr);
+}
+
+bool CElemL::StampSingle(CCalc* calc) {
+  if (ExtraCount() < 1) return true;
+  const int a = Node(0), b = Node(1);
+  const int k = GetExtraNode(0);
+  if (TypeId() == 39 && ExtraCount() >= 2) {
+    // The control current runs through a sense short from c to d.
+    if (!calc->SetShort(Node(2), Node(3), k + 1, 0.0)) return false;
+    calc->SetYzShort(Node(2), Node(3));
+  }
+  const double l = Inductance();
+  if (calc->SolutionKind() == 0) {
+    if (std::isnan(il_)) return calc->SetShort(a, b, k, 0.0);
+    if (!calc->SetOpen(a, b, k, il_)) return false;
+    // The static solution does not read C; the entries state the law
+    // di/dt = v / L in this form's unknowns.
+    if (l != 0.0) {
+      AddReactive(calc, k, a, 1.0 / l);
+      AddReactive(calc, k, b, -1.0 / l);
+    }
+    return true;
+  }
+  if (std::isinf(l)) return calc->SetOpen(a, b, k, std::isnan(il_) ? 0.0 : il_);
+  if (!calc->SetShort(a, b, k, 0.0)) return false;
+  AddReactive(calc, k, k, -l);
+  return true;
+}
+
+bool CElemL::StampCoupled(CCalc* calc) {
+  std::vector<SWinding> w = Windings();
+  const int n = static_cast<int>(w.size());
+  if (calc->SolutionKind() != 0) {
+    for (int i = 0; i < n; ++i) {
+      if (!calc->SetShort(w[i].p, w[i].q, w[i].k, 0.0)) return false;
+      AddReactive(calc, w[i].k, w[i].k, -w[i].L);
+    }
+    for (int i = 0; i < n; ++i)
+      for (int j = i + 1; j < n; ++j) {
+        const double m = Mutual(i, j);
+        if (m == 0.0) continue;
+        AddReactive(calc, w[i].k, w[j].k, -m);
+        AddReactive(calc, w[j].k, w[i].k, -m);
+      }
+    return true;
+  }
+  // Static: a winding without a current is a short; one with a current
+  // carries exactly that current, written as its flux row
+  //     L_j x_j + sum over earlier held windings i of M_ij x_i = flux_j
+  // with the flux of the held currents on the right, so that every held
+  // winding's unknown equals its current. (Custom windings only; the pair
+  // writes L x = L i.) A winding of no inductance holds its current
+  // directly.
+  for (int j = 0; j < n; ++j) {
+    const SWinding& wj = w[j];
+    if (std::isnan(*wj.i)) {
+      if (!calc->SetShort(wj.p, wj.q, wj.k, 0.0)) return false;
+      continue;
+    }
+    calc->AddB(StampNode(wj.p), wj.k, 1.0);
+    calc->AddB(StampNode(wj.q), wj.k, -1.0);
+    if (wj.L == 0.0 || !std::isfinite(wj.L)) {
+      calc->SetB(wj.k, wj.k, 1.0);
+      calc->SetU(wj.k, *wj.i);
+      continue;
+    }
+    double flux = wj.L * *wj.i;
+    calc->SetB(wj.k, wj.k, wj.L);
+    if (IsCustom()) {
+      for (int i = 0; i < j; ++i) {
+        if (std::isnan(*w[i].i)) continue;
+        const double m = Mutual(i, j);
+        if (m == 0.0 || !std::isfinite(m)) continue;
+        calc->SetB(wj.k, w[i].k, m);
+        flux += m * *w[i].i;
+      }
+    }
+    calc->SetU(wj.k, flux);
+  }
+  return true;
+}
+
+bool CElemL::Repair(CCalc* calc) {
+  if (!Stamps()) return true;
+  const char* message = nullptr;
+  // Every winding that needs it is repaired at once: a component gets one
+  // repair per initial solution.
+  for (SWinding& w : Windings()) {
+    if (!std::isnan(*w.i) && (IsUndetermined(calc, w.p) || IsUndetermined(calc, w.q))) {
+      // Held, the current meets a cut set of current sources.
+      *w.i = kNaN;
+      if (message == nullptr) message = " : IC removed";
+    } else if (std::isnan(*w.i) && IsUndetermined(calc, w.k)) {
+      // Shorted, the winding closes a loop of voltage sources.
+      *w.i = 0.0;
+      if (message == nullptr) message = " : IC added";
+    }
+  }
+  if (message == nullptr) return true;
+  calc->SetError(GetFullName() + message);
+  return false;
+}
+
+void CElemL::WritePinGroups() {
+  const int n = PinCount();
+  if (n < 2) return;
+  int* group = Nodes() + n;
+  group[0] = 1;
+  group[1] = 1;
+  if (IsCustom()) {
+    for (int p = 2; p + 1 < n; p += 2) group[p] = group[p + 1] = p / 2 + 1;
+  } else if (n >= 4 && TypeId() == 38) {
+    group[2] = 2;
+    group[3] = 3;
+  } else if (n >= 4) {  // L_CCL's sense short, L_CL's second winding
+    group[2] = 2;
+    group[3] = 2;
+  }
+}
+
+void CElemL::SetVariant(int from, int to) {
+  if (TypeId() != from) return;
+  // Records 0 and 5 of the class's array are the plain and the 45-degree
+  // inductor; both have the same pins and models.
+  SetType(&m_elemtype[to == 40 ? 5 : 0]);
+  SetTypeId(to);
+}
+
+bool CElemL::CheckZone(CCalc* calc, bool final, bool& changed) {
+  if (Model() != MC_PWL || Pwl() == nullptr || IsPair() || IsCustom() || ExtraCount() < 1)
+    return true;
+  CPWL* table = Pwl();
+  const int k = GetExtraNode(0);
+  const double i = Value(calc, k);
+  if (IsPlain(TypeId())) {
+    changed = table->CheckPWL(i, final);
+    return true;
+  }
+  const double control = TypeId() == 38 ? Value(calc, Node(3)) - Value(calc, Node(2))
+                                        : (ExtraCount() >= 2 ? Value(calc, k + 1) : 0.0);
+  if (!final) {
+    changed = table->CheckPWL(control, false);
+    return true;
+  }
+  double k0 = 0.0, k1 = 0.0, u = 0.0;
+  table->GetKU(k0, u);
+  changed = table->CheckPWL(control, true);
+  if (!changed) return true;
+  table->GetKU(k1, u);
+  if (k1 != 0.0) {
+    // The flux L i is the same just before and after the change.
+    il_ = i * k0 / k1;
+    calc->RequestIC(this);
+  }
+  return true;
+}
+
+bool CElemL::GetTraceNodes(CCalc* /*calc*/, int /*kind*/, int& n1, int& n2, int& extra,
+                           double& k) {
+  n1 = PinCount() > 0 ? Node(0) : 0;
+  n2 = PinCount() > 1 ? Node(1) : 0;
+  if (Reversed(0)) std::swap(n1, n2);
+  extra = FirstExtra();
+  k = 0.0;
+  return true;
+}
+
+// --- State texts ----------------------------------------------------------------------
+
+AnsiString CElemL::GetState() {
+  AnsiString s;
+  if (IsPair()) {
+    add_csv_hex(s, "i1", i1_);
+    add_csv_hex(s, "i2", i2_);
+  } else if (IsCustom()) {
+    for (int i = 0; i < static_cast<int>(currents_.size()); ++i)
+      add_csv_hex(s, AnsiString("i") + std::to_string(i + 1),
+                  currents_[static_cast<std::size_t>(i)]);
+  } else {
+    add_csv_hex(s, "i", il_);
+  }
+  return s;
+}
+
+AnsiString CElemL::SaveIC(bool all) {
+  // (state name, IC name, IC formula) of every winding.
+  struct SEntry {
+    AnsiString state, ic;
+    CFormula* formula;
+  };
+  std::vector<SEntry> entries;
+  if (IsPair()) {
+    entries.push_back({"i1", "IC1", &ic1_});
+    entries.push_back({"i2", "IC2", &ic2_});
+  } else if (IsCustom()) {
+    for (int i = 0; i < static_cast<int>(currents_.size()); ++i) {
+      const AnsiString n = std::to_string(i + 1);
+      entries.push_back({AnsiString("i") + n, AnsiString("IC") + n, CustomIC(i)});
+    }
+  } else {
+    entries.push_back({"i", "IC", &ic_});
+  }
+  const AnsiString state = all ? GetState() : AnsiString();
+  AnsiString s;
+  for (const SEntry& e : entries) {
+    if (!all) {
+      add_csv(s, e.ic);
+      continue;
+    }
+    const double v = get_csv_hex(state, e.state, 0.0);
+    if (e.formula != nullptr) e.formula->SetVal(v);
+    add_csv_double(s, e.ic, v);
+  }
+  return s;
+}
+
+void CElemL::CirTools(SCirTools* tools) {
+  if (tools == nullptr) return;
+  if (tools->command == 1) {
+    std::vector<CFormula*> ics = {&ic_, &ic1_, &ic2_};
+    for (int i = 0; i < windings_; ++i)
+      if (CFormula* f = CustomIC(i); f != nullptr) ics.push_back(f);
+    for (CFormula* f : ics) {
+      if (tools->sub == 0)
+        f->SetEmpty();
+      else if (tools->sub == 1)
+        f->SetVal(0.0);
+    }
+    return;
+  }
+  std::vector<CFormula*> inductances;
+  if (IsPair()) {
+    inductances = {&l1_, &l2_};
+  } else if (IsCustom()) {
+    for (int i = 0; i < windings_; ++i)
+      inductances.push_back(&custom_[static_cast<std::size_t>(i)]);
+  } else if (IsPlain(TypeId())) {
+    inductances = {&l_};
+  }
+  // A zero or non-finite factor or divisor would leave no usable
+  // inductance: the command then leaves L as it is.
+  auto usable = [](double f) { return f != 0.0 && std::isfinite(f); };
+  for (CFormula* f : inductances) {
+    if (tools->command == 4 && tools->sub == 1) {
+      if (usable(tools->value)) f->SetVal(f->Value() / tools->value);
+    } else if (tools->command == 4 && tools->sub == 2) {
+      if (usable(tools->value * tools->value))
+        f->SetVal(f->Value() / (tools->value * tools->value));
+    } else if (tools->command == 5) {
+      if (usable(tools->value2)) f->SetVal(f->Value() * tools->value2);
+    }
+  }
 }
