@@ -287,6 +287,9 @@ void CCalc::calc_new_lin_step() {
     if (firstStep > 0.0) first = first == 0.0 ? firstStep : std::min(first, firstStep);
   }
   if (!std::isnan(tStop_) && (std::isnan(tE_) || tE_ > tStop_)) tE_ = tStop_;
+  // Planned without a stop time: a caller that sets one must plan again,
+  // or the interval could run past its end.
+  if (std::isnan(tStop_)) lin_step_pending_ = true;
   const int m = step_mode_;
   if (m == 0) {
     hN_ = hS_ = hNext_ = hMin_ = h_ = step_;

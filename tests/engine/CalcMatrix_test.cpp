@@ -389,3 +389,18 @@ TEST_F(CalcMatrix, InfiniteSolutionNamesWhatIsInfinite) {
   c->calc_infinity_error();
   EXPECT_EQ(c->ErrorText(), "Infinite voltage : OUT of T1");
 }
+
+TEST_F(CalcMatrix, InfiniteCurrentNamesTheOwnerOfTheUnknown) {
+  Resistor(1, 0, 1.0);
+  // An extra unknown with a source term but no equation.
+  CEngineTestElem* e = Add({1, 0}, 1);
+  e->stamp = [](CCalc* c, CEngineTestElem* self) {
+    c->SetU(self->FirstExtra(), 1.0);
+    return true;
+  };
+  CCalc* c = Built();
+  ASSERT_TRUE(c->calc_stat());
+  ASSERT_EQ(c->Undetermined()[e->FirstExtra()], 255);
+  c->calc_infinity_error();
+  EXPECT_EQ(c->ErrorText(), "Infinite current : T2");
+}
