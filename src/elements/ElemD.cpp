@@ -507,31 +507,31 @@ bool CElemD::CheckState(CCalc* calc, bool update) {
       return Pwl()->CheckPWL(NodeV(calc, b) - NodeV(calc, a), update);
     case MC_STORAGE:
       // Reverse conduction is allowed while charge is stored.
-      changed = CheckDState(calc, update, &zone, a, b, k, vd_.Value(), 0.0, gate_ != 0);
+      changed = calc->CheckDState(update, &zone, a, b, k, vd_.Value(), 0.0, gate_ != 0);
       break;
     case MC_SOFT:
       // A conducting Soft diode with charge storage leaves its zone through
       // the charge watch (CheckZone), not through its current.
       if (State() != 0 && t_.Value() > 0.0) return false;
       gate_ = 0;
-      changed = CheckDState(calc, update, &zone, a, b, k, vd_.Value(), 0.0, false);
+      changed = calc->CheckDState(update, &zone, a, b, k, vd_.Value(), 0.0, false);
       break;
     case MC_DIODE:
       switch (KindOf(TypeId())) {
         case kDiode:
-          changed = CheckDState(calc, update, &zone, a, b, k, vd_.Value(), 0.0, false);
+          changed = calc->CheckDState(update, &zone, a, b, k, vd_.Value(), 0.0, false);
           break;
         case kZener:
-          changed = CheckDState(calc, update, &zone, a, b, k, vd_.Value(), -v_.Value(), true);
+          changed = calc->CheckDState(update, &zone, a, b, k, vd_.Value(), -v_.Value(), true);
           break;
         case kZenerS:
-          changed = CheckDState(calc, update, &zone, a, b, k, v_.Value(), -v_.Value(), true);
+          changed = calc->CheckDState(update, &zone, a, b, k, v_.Value(), -v_.Value(), true);
           break;
         case kBridge:
           return CheckFourDiodes(calc, update);
         case kThyristor: {
           if (gate_ == 0) return false;  // no gate: stays off
-          changed = CheckDState(calc, update, &zone, a, b, k, vd_.Value(), 0.0, false);
+          changed = calc->CheckDState(update, &zone, a, b, k, vd_.Value(), 0.0, false);
           if (gate_ == 2) {
             // Latched: holds while the current exceeds Ihold and the
             // thyristor is not reverse biased.
@@ -565,7 +565,7 @@ bool CElemD::CheckFourDiodes(CCalc* calc, bool commit) {
   for (int i = 0; i < 4; ++i) {
     int bit = State() >> i & 1;
     const bool changed =
-        CheckDState(calc, commit, &bit, Node(pins[i][0]), Node(pins[i][1]), k + i, vd, 0.0, false);
+        calc->CheckDState(commit, &bit, Node(pins[i][0]), Node(pins[i][1]), k + i, vd, 0.0, false);
     if (commit) SetState((State() & ~(1 << i)) | (bit != 0 ? 1 << i : 0));
     if (!changed) continue;
     any = true;

@@ -35,20 +35,6 @@
 class CCalc;
 class CPWL;
 
-// Whether a diode branch between nodes a and b (forward from b to a),
-// with its current in unknown k and its zone in *state (1 forward, 0 off,
-// -1 reverse), must change zone for the present solution. A conducting
-// branch leaves its zone when its current changes sign; an off branch
-// turns on when X[b] - X[a] exceeds Vf (infinite Vf: never) or, with
-// reverse, falls below Vr (infinite Vr: never), the difference formed with
-// the engine's cancellation rule so that a difference within round-off is
-// no bias. With commit the new zone is stored in *state, and an
-// undetermined solution is resolved: a conducting branch whose current is
-// undetermined turns off, an off branch between a determined and an
-// undetermined node turns on. True when the zone changes (or changed).
-bool CheckDState(CCalc* calc, bool commit, int* state, int a, int b, int k, double Vf,
-                 double Vr, bool reverse);
-
 class CElemD : public CCmp {
  public:
   explicit CElemD(const SElemType* type);

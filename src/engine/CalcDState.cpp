@@ -14,10 +14,10 @@ inline int Row(int node) { return node < 0 ? 0 : node; }
 
 }  // namespace
 
-bool CheckDState(CCalc* calc, bool commit, int* state, int a, int b, int k, double Vf,
-                 double Vr, bool reverse) {
-  const double* x = calc->X();
-  const unsigned char* undet = calc->Undetermined();
+bool CCalc::CheckDState(bool commit, int* state, int a, int b, int k, double Vf, double Vr,
+                        bool reverse) {
+  const double* x = X();
+  const unsigned char* undet = Undetermined();
   a = Row(a);
   b = Row(b);
   if (*state == 1 || *state == -1) {
@@ -41,8 +41,8 @@ bool CheckDState(CCalc* calc, bool commit, int* state, int a, int b, int k, doub
   // node pair tied to equal values reads exactly 0.
   auto bias = [&](double V) {
     double d = x[b];
-    calc->sum_new(d, -x[a]);
-    if (V != 0.0) calc->sum_new(d, -V);
+    sum_new(d, -x[a]);
+    if (V != 0.0) sum_new(d, -V);
     return d;
   };
   if (!std::isinf(Vf) && bias(Vf) > 0.0) {

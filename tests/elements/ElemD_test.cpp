@@ -649,9 +649,9 @@ TEST_F(DiodeSim, StateTestIgnoresABiasWithinRoundOff) {
     x[b] = t.xb;
     x[k] = t.xk;
     int s = t.state;
-    EXPECT_EQ(t.changes, CheckDState(c, false, &s, a, b, k, t.vf, t.vr, t.reverse)) << t.xb;
+    EXPECT_EQ(t.changes, c->CheckDState(false, &s, a, b, k, t.vf, t.vr, t.reverse)) << t.xb;
     EXPECT_EQ(t.state, s) << "reported only";
-    EXPECT_EQ(t.changes, CheckDState(c, true, &s, a, b, k, t.vf, t.vr, t.reverse)) << t.xb;
+    EXPECT_EQ(t.changes, c->CheckDState(true, &s, a, b, k, t.vf, t.vr, t.reverse)) << t.xb;
     EXPECT_EQ(t.after, s) << t.xb;
   }
 }
