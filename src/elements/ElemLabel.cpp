@@ -1,6 +1,9 @@
 #include "elements/ElemLabel.h"
 
+#include <cmath>
+
 #include "doc/xml.h"
+#include "engine/Calc.h"
 
 namespace {
 
@@ -57,12 +60,12 @@ CParam* CElemLabel::GetParams() {
 }
 
 int CElemLabel::GetCmpPinType(int /*pin*/) const {
-  if (input_) return 1;
+  if (IsDLLInput()) return 1;
   return Model() == MC_LABEL ? 2 : 1;
 }
 
 int CElemLabel::CreateExtraNodes(CCalc* calc, int first) {
-  if (!input_) return CCmp::CreateExtraNodes(calc, first);
+  if (!IsDLLInput()) return CCmp::CreateExtraNodes(calc, first);
   SetExtra(1, first);
   return 1;
 }
@@ -74,5 +77,133 @@ bool CElemLabel::SerializeCmp(CXMLNode* node, bool modelOnly, bool /*ic*/) {
   node->SerializeFormula("v", v_);
   node->SerializeFormula("r", r_);
   if (CSignal::IsSignalModel(Model())) signal_->SerializeSignal(node);
+  return true;
+}
+
+// --- Simulation -------------------------------------------------------------------
+
+bool CElemLabel::CheckParams(CCalc* calc) {
+  bool ok = true;
+  auto fail = [&](const AnsiString& message) {
+    if (message.IsEmpty()) return;
+    if (calc != nullptr) calc->SetCmpError(this, message);
+    ok = false;
+  };
+  switch (Model()) {
+    case MC_V:
+    case MC_IC:
+      fail(CSignal::CheckValue(v_, "V"));
+      if (Model() == MC_IC && r_.Error()) fail("R : formula error");
+      break;
+    default:
+      if (CSignal::IsSignalModel(Model()) && !signal_->CheckSignalParams(calc)) ok = false;
+      break;
+  }
+  return ok;
+}
+
+bool CElemLabel::CalcFunc(CCalc* calc, int mode, double t) {
+  switch (mode) {
+    case CM_INIT:
+      return Prepare(calc, t);
+    case CM_CLEAR:
+      signal_->ClearSignal();
+      return true;
+    case CM_ADJUST:
+      return DropIC(calc);
+    case CM_FILL:
+      return Stamp(calc, t);
+    case CM_FILL_Y:
+      if (IsDLLInput()) {
+        calc->SetY(GetExtraNode(0), InputValue());
+        return true;
+      }
+      if (!CSignal::IsSignalModel(Model())) return true;
+      return signal_->FillSignalY(calc, t, GetExtraNode(0));
+    case CM_FLOATING:
+      // A driving label ties its node to ground (code 0); "Label" and
+      // "IC" join nothing.
+      Nodes()[PinCount()] = Model() == MC_LABEL || Model() == MC_IC ? 1 : 0;
+      return true;
+    default:
+      return true;
+  }
+}
+
+bool CElemLabel::Prepare(CCalc* calc, double t) {
+  ic_active_ = true;
+  if (!CSignal::IsSignalModel(Model())) return true;
+  // The equations are rebuilt during a run: the waveform goes on.
+  if (Model() == PrevModel() && signal_->running) return true;
+  if (!signal_->CreateSignal(calc)) return false;
+  signal_->InitSignal(calc, t, true);
+  return true;
+}
+
+bool CElemLabel::Stamp(CCalc* calc, double t) {
+  if (calc->SecondPass()) return true;
+  const int n = Node(0), k = GetExtraNode(0);
+  bool ok = true;
+  if (Driven()) {
+    if (!calc->CheckOut(n, this, -1)) return false;
+    ok = CSignal::StampSignalSource(calc, 0, n, k, false);
+  } else if (Model() == MC_V) {
+    if (!calc->CheckOut(n, this, -1)) return false;
+    ok = CSignal::StampConstantSource(calc, 0, n, k, false, v_.Value());
+  } else if (Model() == MC_IC) {
+    ok = StampIC(calc, t);
+  }
+  return ok ? true : calc->SetCmpError(this, nullptr);
+}
+
+bool CElemLabel::StampIC(CCalc* calc, double t) {
+  const int n = Node(0), k = GetExtraNode(0);
+  const double R = r_.Value();
+  if (calc->SolutionKind() == 0 && t <= 0.0 && std::isfinite(R) && n > 0 &&
+      !calc->IsFunctionNode(n) && ic_active_) {
+    // Row n takes the branch current; row k: v(n) + R i = V.
+    calc->AddB(n, k, 1.0);
+    calc->AddB(k, n, 1.0);
+    calc->AddB(k, k, R);
+    calc->AddU(k, v_.Value());
+    return true;
+  }
+  calc->SetB(k, k, 1.0);
+  calc->SetXzero(k);
+  return true;
+}
+
+// The solution is undetermined and another element drives the node: an
+// ideal source there contradicts the tie (a tie of the node to another
+// one is the engine's record of such a source), or the branch itself is
+// left without a solution. The initial condition gives way, once.
+bool CElemLabel::DropIC(CCalc* calc) {
+  if (Model() != MC_IC || !ic_active_) return true;
+  const unsigned char* undet = calc->Undetermined();
+  const int n = Node(0), k = GetExtraNode(0);
+  if (undet == nullptr || k <= 0 || n <= 0) return true;
+  const bool driven = calc->TieKind(n) != YZ_NONE || undet[k] != 0 || undet[n] != 0;
+  if (!driven) return true;
+  ic_active_ = false;
+  calc->SetError(GetFullName() + " : IC removed");
+  return false;
+}
+
+bool CElemLabel::CheckZone(CCalc* /*calc*/, bool final, bool& changed) {
+  if (Model() == MC_CLOCK && signal_->EndClockPulse(final)) changed = true;
+  return true;
+}
+
+void CElemLabel::CalcNewStep(CCalc* calc, double t, double& next, double& maxStep,
+                             double& firstStep) {
+  if (CSignal::IsSignalModel(Model())) signal_->CalcSignalNewStep(calc, t, next, maxStep, firstStep);
+}
+
+bool CElemLabel::GetTraceNodes(CCalc* /*calc*/, int /*kind*/, int& n1, int& n2, int& extra,
+                               double& k) {
+  n1 = 0;
+  n2 = Node(0);
+  extra = FirstExtra();
+  k = 0.0;
   return true;
 }

@@ -1,6 +1,12 @@
 #include "elements/ElemV.h"
 
+#include <cmath>
+
+#include "base/globals.h"
+#include "doc/Doc.h"
 #include "doc/xml.h"
+#include "engine/Calc.h"
+#include "expr/globals.h"
 
 namespace {
 
@@ -78,4 +84,188 @@ bool CElemV::SerializeCmp(CXMLNode* node, bool modelOnly, bool /*ic*/) {
   node->SerializeFormula("v", v_);
   if (Model() != MC_V) signal_->SerializeSignal(node);
   return true;
+}
+
+// --- Simulation -------------------------------------------------------------------
+
+bool CElemV::CheckParams(CCalc* calc) {
+  bool ok = true;
+  auto fail = [&](const AnsiString& message) {
+    if (message.IsEmpty()) return;
+    if (calc != nullptr) calc->SetCmpError(this, message);
+    ok = false;
+  };
+  switch (Model()) {
+    case MC_V:
+      // Current sources name their value "V" here too: one message for
+      // the value of either kind of source.
+      fail(CSignal::CheckValue(v_, "V"));
+      break;
+    case MC_ONE_SHOT: {
+      const AnsiString L(IsCurrent() ? "I" : "V");
+      const CSignal& s = *signal_;
+      fail(CSignal::CheckValue(s.u0, L + "0"));
+      fail(CSignal::CheckValue(s.u1, L + "1"));
+      if (s.width.Error()) {
+        fail("Width : formula error");
+      } else {
+        if (s.width.Value() < 0.0) fail("Width < 0");
+        if (std::isinf(s.width.Value())) fail("Width = infinite");
+      }
+      break;
+    }
+    default:
+      if (CSignal::IsSignalModel(Model()) && !signal_->CheckSignalParams(calc)) ok = false;
+      break;
+  }
+  return ok;
+}
+
+bool CElemV::CalcFunc(CCalc* calc, int mode, double t) {
+  switch (mode) {
+    case CM_INIT:
+      return Prepare(calc, t);
+    case CM_CLEAR:
+      signal_->ClearSignal();
+      return true;
+    case CM_CURSTATE:
+      signal_->AcceptState(t);
+      return true;
+    case CM_FILL:
+      return Stamp(calc);
+    case CM_FILL_Y:
+      return FillY(calc, t);
+    case CM_INPUTS:
+      if (Model() == MC_ONE_SHOT) control_state_ = calc->GetLogical(Node(2)) ? 1 : 0;
+      return true;
+    case CM_FLOATING:
+      WritePinGroups();
+      return true;
+    default:
+      return true;
+  }
+}
+
+bool CElemV::Prepare(CCalc* calc, double t) {
+  const bool same_model = Model() == PrevModel();
+  if (IsLogic() && !same_model) triggered_ = false;
+  if (Model() == MC_ONE_SHOT && !same_model) {
+    one_shot_active_ = false;
+    SetState(0);
+    end_time_ = 0.0;
+  }
+  if (!CSignal::IsSignalModel(Model())) return true;
+  // The equations are rebuilt during a run (a new step, a new input): the
+  // waveform goes on from where it is rather than starting again.
+  if (same_model && signal_->running) return true;
+  if (!signal_->CreateSignal(calc)) return false;
+  signal_->InitSignal(calc, t, IsPlain());
+  return true;
+}
+
+bool CElemV::Stamp(CCalc* calc) {
+  if (calc->SecondPass()) return true;  // needs no other element's stamps
+  const int p0 = Node(0), p1 = Node(1), k = GetExtraNode(0);
+  const bool current = IsCurrent();
+  // A voltage source from ground drives its other node: a second driver
+  // of that node is a short circuit, reported by CheckOut.
+  if (!current && (p0 == 0) != (p1 == 0) && !calc->CheckOut(p0 == 0 ? p1 : p0, this, -1))
+    return false;
+  bool ok = true;
+  if (IsDLLInput()) {
+    // The caller's value arrives through Y like a waveform's.
+    if (IsPlain()) ok = CSignal::StampSignalSource(calc, p0, p1, k, current);
+  } else if (Model() == MC_V) {
+    ok = CSignal::StampConstantSource(calc, p0, p1, k, current, v_.Value());
+  } else if (Model() == MC_ONE_SHOT) {
+    const double v = one_shot_active_ ? signal_->u1.Value() : signal_->u0.Value();
+    ok = CSignal::StampConstantSource(calc, p0, p1, k, current, v);
+  } else if (CSignal::IsSignalModel(Model())) {
+    ok = CSignal::StampSignalSource(calc, p0, p1, k, current);
+  }
+  return ok ? true : calc->SetCmpError(this, nullptr);
+}
+
+bool CElemV::FillY(CCalc* calc, double t) {
+  const int k = GetExtraNode(0);
+  if (IsDLLInput()) {
+    if (IsPlain()) calc->SetY(k, InputValue());
+    return true;
+  }
+  if (!CSignal::IsSignalModel(Model())) return true;
+  return signal_->FillSignalY(calc, t, k);
+}
+
+void CElemV::WritePinGroups() {
+  int* group = Nodes() + PinCount();
+  group[0] = 1;
+  group[1] = 1;
+  if (PinCount() > 2) group[2] = 2;  // the control pin draws no current
+}
+
+bool CElemV::CheckZone(CCalc* calc, bool final, bool& changed) {
+  const double t = calc->Time();
+  if (IsLogic() && (Model() == MC_ONE_SHOT || CSignal::IsSignalModel(Model()))) {
+    // The document's threshold; a bare engine has the default levels.
+    const double thr = calc->GetDoc() != nullptr ? calc->GetDoc()->Threshold() : 2.5;
+    const double d = calc->X()[Node(2) < 0 ? 0 : Node(2)] - thr;
+    if (Model() == MC_ONE_SHOT) {
+      if (control_state_ == 0 && d > 0.0) {
+        changed = true;
+        if (final) {
+          control_state_ = 1;
+          one_shot_active_ = true;
+          SetState(1);
+          end_time_ = t + signal_->width.Value();
+        }
+      } else if (control_state_ == 1 && d < 0.0) {
+        changed = true;
+        if (final) control_state_ = 0;
+      }
+    } else if (!triggered_ && d > 0.0) {
+      changed = true;
+      if (final) {
+        triggered_ = true;
+        trigger_time_ = t;
+        signal_->InitSignal(calc, t, true);
+      }
+    } else if (triggered_ && d < 0.0) {
+      changed = true;
+      if (final) triggered_ = false;
+    }
+  }
+  if (Model() == MC_CLOCK && signal_->EndClockPulse(final)) changed = true;
+  return true;
+}
+
+void CElemV::CalcNewStep(CCalc* calc, double t, double& next, double& maxStep,
+                         double& firstStep) {
+  if (Model() == MC_ONE_SHOT) {
+    if (!one_shot_active_) return;
+    if (CompareValues(t, end_time_) >= 0) {
+      one_shot_active_ = false;
+      SetState(0);
+      return;
+    }
+    if (std::isnan(next) || end_time_ < next) next = end_time_;
+    const double h = 0.25 * signal_->width.Value();
+    if (h > 0.0 && h < maxStep) maxStep = h;
+    return;
+  }
+  if (CSignal::IsSignalModel(Model())) signal_->CalcSignalNewStep(calc, t, next, maxStep, firstStep);
+}
+
+AnsiString CElemV::GetState() {
+  AnsiString state;
+  if (IsPlain() && CSignal::IsSignalModel(Model()))
+    add_csv_hex(state, "t", signal_->StateTime());
+  return state;
+}
+
+AnsiString CElemV::SaveIC(bool all) {
+  if (!IsPlain() || !CSignal::IsSignalModel(Model()) || !CSignal::KindHasDelay(Model()))
+    return AnsiString();
+  if (!all) return "Delay";
+  const double x = get_csv_hex(GetState(), "t", 0.0);
+  return signal_->SaveSignalStateToIC(x);
 }

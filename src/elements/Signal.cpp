@@ -1,10 +1,16 @@
 #include "elements/Signal.h"
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
+#include "circuit/Cmp.h"
+#include "circuit/Cmps.h"
 #include "circuit/ElemSet.h"
 #include "circuit/Param.h"
 #include "doc/xml.h"
+#include "engine/Calc.h"
+#include "expr/VarList.h"
 
 const char* const CSignal::m_signal_slope_text[] = {"Linear", "Cos", "Exp", nullptr};
 const char* const CSignal::m_signal_sweep_type_text[] = {"Linear", "Exp", nullptr};
@@ -75,6 +81,8 @@ bool Is(const char* name, const char* word) { return std::strcmp(name, word) == 
 
 CSignal::CSignal(CCmp* owner) : owner_(owner) { SetDefaults(); }
 
+CSignal::~CSignal() = default;
+
 void CSignal::SetDefaults() {
   u0.SetVal(0.0);
   u1.SetVal(10.0);
@@ -99,12 +107,16 @@ void CSignal::SetDefaults() {
 }
 
 void CSignal::ClearSignal() {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   running = false;
   edge_state = kBeforeDelay;
-  origin = edge_start = cycles = phase_time = 0.0;
+  origin = cycles = 0.0;
+  edge_start = phase_time = kNaN;
   table_t.clear();
   table_v.clear();
   table_index = -1;
+  step_index_ = 1;
+  vars_.reset();
 }
 
 // The texts are plain attributes, as the document format keeps them; the
@@ -213,4 +225,147 @@ CParam* CSignal::GetSignalParams(int model, char letter) {
   }
   BindParams(params);
   return params;
+}
+
+bool CSignal::KindHasDelay(int kind) { return IsSignalModel(kind) && kind != MC_FUNCTION; }
+
+bool CSignal::Fail(CCalc* calc, const AnsiString& message) const {
+  if (calc != nullptr) calc->SetCmpError(owner_, message);
+  return false;
+}
+
+CDoc* CSignal::DocOf(CCalc* calc) const {
+  if (calc != nullptr && calc->GetDoc() != nullptr) return calc->GetDoc();
+  if (owner_ != nullptr && owner_->Owner() != nullptr) return owner_->Owner()->Doc();
+  return nullptr;
+}
+
+// --- Parameter checks ------------------------------------------------------------
+
+namespace {
+
+// One formula's checks: a formula error ends them (its value means
+// nothing); the range tests report each failing rule.
+class CCheck {
+ public:
+  CCheck(CCalc* calc, const CCmp* owner) : calc_(calc), owner_(owner) {}
+  bool ok() const { return ok_; }
+  // name + " : formula error"; true when the value can be tested further.
+  bool Formula(const CFormula& f, const AnsiString& name) {
+    if (!f.Error()) return true;
+    Report(name + " : formula error");
+    return false;
+  }
+  void Rule(bool failed, const AnsiString& message) {
+    if (failed) Report(message);
+  }
+
+ private:
+  void Report(const AnsiString& message) {
+    if (calc_ != nullptr) calc_->SetCmpError(owner_, message);
+    ok_ = false;
+  }
+  CCalc* calc_;
+  const CCmp* owner_;
+  bool ok_ = true;
+};
+
+}  // namespace
+
+bool CSignal::CheckSignalParams(CCalc* calc) {
+  const int kind = owner_ != nullptr ? owner_->Model() : kind_;
+  CCheck c(calc, owner_);
+  // The level messages begin with the owner's letter: "V1 : infinite" for
+  // voltage sources, "I1 : infinite" for current sources. Owners whose
+  // type key starts with another letter (the label's "label") name their
+  // levels V1 and V0, so the messages do too.
+  char letter = owner_ != nullptr ? owner_->GetLetter() : 'V';
+  if (letter != 'V' && letter != 'I') letter = 'V';
+  const AnsiString L(std::string(1, letter));
+  const bool levels = kind == MC_SINGLE || kind == MC_PULSE || kind == MC_STEP ||
+                      kind == MC_SIN || kind == MC_CLOCK || kind == MC_SWEEP;
+  if (levels) {
+    if (c.Formula(u1, L + "1")) c.Rule(std::isinf(u1.Value()), L + "1 : infinite");
+    if (c.Formula(u0, L + "0")) c.Rule(std::isinf(u0.Value()), L + "0 : infinite");
+  }
+  // Period: a Pulse with an infinite Period is a Single; a clock or sine
+  // needs a finite one.
+  if (kind == MC_PULSE || kind == MC_CLOCK || kind == MC_SIN) {
+    if (c.Formula(period, "Period")) {
+      c.Rule(period.Value() <= 0.0, "Period <= 0");
+      c.Rule(kind != MC_PULSE && std::isinf(period.Value()), "Period = infinite");
+    }
+  }
+  if (KindHasDelay(kind)) c.Formula(delay, "Delay");  // any Delay is valid, infinite too
+  if (kind == MC_CLOCK && c.Formula(clock_step, "Step"))
+    c.Rule(clock_step.Value() < 0.0, "Step < 0");
+  if (kind == MC_SWEEP) {
+    if (c.Formula(width, "Width")) {
+      c.Rule(std::isinf(width.Value()), "Width = infinite");
+      c.Rule(width.Value() <= 0.0, "Width <= 0");
+    }
+    if (c.Formula(f0, "F0")) {
+      c.Rule(std::isinf(f0.Value()), "F0 = infinite");
+      c.Rule(f0.Value() < 0.0, "F0 < 0");
+    }
+    if (c.Formula(f1, "F1")) {
+      c.Rule(std::isinf(f1.Value()), "F1 = infinite");
+      c.Rule(f1.Value() < 0.0, "F1 < 0");
+    }
+  }
+  // An infinite Width makes a Single or Pulse a Step.
+  if ((kind == MC_SINGLE || kind == MC_PULSE) && c.Formula(width, "Width"))
+    c.Rule(width.Value() < 0.0, "Width < 0");
+  if (kind == MC_SIN) {
+    if (c.Formula(phase, "Phase")) c.Rule(std::isinf(phase.Value()), "Phase = infinite ");
+    if (c.Formula(decay, "Decay")) {
+      c.Rule(decay.Value() < 0.0, "Decay < 0");
+      c.Rule(std::isinf(decay.Value()), "Decay = infinite ");
+    }
+  }
+  if (kind == MC_SINGLE || kind == MC_PULSE || kind == MC_STEP) {
+    if (c.Formula(rise, "Rise")) {
+      c.Rule(std::isinf(rise.Value()), "Rise = infinite");
+      c.Rule(rise.Value() < 0.0, "Rise < 0");
+    }
+  }
+  if (kind == MC_SINGLE || kind == MC_PULSE) {
+    if (c.Formula(fall, "Fall")) {
+      c.Rule(std::isinf(fall.Value()), "Fall = infinite");
+      c.Rule(fall.Value() < 0.0, "Fall < 0");
+    }
+  }
+  return c.ok();
+}
+
+AnsiString CSignal::CheckValue(const CFormula& f, const AnsiString& name) {
+  if (f.Error()) return name + " : formula error";
+  if (std::isinf(f.Value())) return name + " = infinite";
+  return AnsiString();
+}
+
+// --- Stamps of a signal-driven branch -----------------------------------------------
+
+bool CSignal::StampSignalSource(CCalc* calc, int a, int b, int k, bool current) {
+  calc->SetYsignal(k);
+  if (current) {
+    if (!calc->SetI(a, b, k, 0.0)) return false;
+    // Unknown k is the source's current itself: tie it to its Y row.
+    calc->SetYzSignal(0, k, k);
+    return true;
+  }
+  if (!calc->SetV(a, b, k, 0.0)) return false;
+  calc->SetYzSignal(a, b, k);
+  return true;
+}
+
+bool CSignal::StampConstantSource(CCalc* calc, int a, int b, int k, bool current, double v) {
+  if (current) {
+    if (!calc->SetI(a, b, k, v)) return false;
+    calc->SetYzConst(0, k, v);
+    return true;
+  }
+  if (!calc->SetV(a, b, k, v)) return false;
+  calc->SetYzConst(a, b, v);
+  return true;
 }
