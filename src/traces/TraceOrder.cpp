@@ -97,7 +97,10 @@ void CTrace::CreateTraceRecalcDependence() {
     if (match < 0) continue;
     deps_[static_cast<std::size_t>(match)] = 1;
     out += expr_.SubString(copied, pos - copied).str();
-    out += "{" + std::to_string(match) + "}";
+    // Appended piece by piece: g++ 12 warns wrongly about "{" + string.
+    out += '{';
+    out += std::to_string(match);
+    out += '}';
     copied = from;
   }
   if (copied > 1) {
