@@ -64,8 +64,10 @@ class CCmps {
   // Destroys every component.
   void ClearCmps();
   // Every enabled component takes its present state as its initial
-  // condition (SaveIC with its parameters updated).
-  void SaveCmpsIC();
+  // condition (SaveIC with its parameters updated); with a document, a
+  // component whose group shares initial conditions then passes its
+  // parameters on to the rest of its group at once (CDoc::UpdateGroup).
+  void SaveCmpsIC(CDoc* doc = nullptr);
 
   // The display order: negative when a comes before b. Variables last,
   // labels before them; otherwise by first character, then by the number

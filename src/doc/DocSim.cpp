@@ -121,11 +121,7 @@ double CDoc::GetDLLSimulationTime() const {
 
 void CDoc::SaveDLLIC() {
   if (calc_ != nullptr && calc_->HasMatrices()) calc_->GetCurState();
-  cmps_->SaveCmpsIC();
-  for (int i = 0; i < cmps_->Count(); ++i) {
-    CCmp* cmp = cmps_->GetAt(i);
-    if (!cmp->IsDisabled() && !cmp->GroupName().IsEmpty() && cmp->GroupIC()) UpdateGroup(cmp);
-  }
+  cmps_->SaveCmpsIC(this);
 }
 
 void CDoc::UpdateGroup(CCmp* source) {

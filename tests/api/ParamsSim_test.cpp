@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "TestData.h"
@@ -213,4 +214,23 @@ TEST_F(ApiCircuit, ChangesDuringARunTakeEffect) {
   double t = 0;
   QVS_GetSimulationTime(h, &t);
   EXPECT_GE(t, 0.02 - 1e-12);
+}
+
+TEST(ApiSaveIC, GroupMembersShareTheLastSavedState) {
+  std::string path = TestData("api/group_ic.qvs");
+  const int h = QVS_Open(path.data());
+  ASSERT_GE(h, 0) << Err();
+  ASSERT_EQ(QVS_SimulateInterval(h, 1e-3), 0) << Err();
+  ASSERT_EQ(QVS_SaveIC(h), 0) << Err();
+  double c1 = 0, c2 = 0, c3 = 0;
+  ASSERT_EQ(QVS_GetValue(h, const_cast<char*>("C1.IC"), &c1), 0) << Err();
+  ASSERT_EQ(QVS_GetValue(h, const_cast<char*>("C2.IC"), &c2), 0);
+  ASSERT_EQ(QVS_GetValue(h, const_cast<char*>("C3.IC"), &c3), 0);
+  // C1 and C3 (tiny, on the same node) hold 10 (1 - e^(-t/tau)); C2
+  // (tau 2 ms) holds 10 (1 - e^-0.5). C2 saves after C1 and passes its
+  // state on to the group; C3 is in no group.
+  EXPECT_NEAR(c2, 10 * (1 - std::exp(-0.5)), 1e-3);
+  EXPECT_NEAR(c1, c2, 1e-9 * c2);  // copied through the document form
+  EXPECT_NEAR(c3, 10 * (1 - std::exp(-1e-3 / (1000 * (1e-6 + 1e-9)))), 1e-3);
+  QVS_Close(h);
 }
