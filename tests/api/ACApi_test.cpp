@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "TestData.h"
@@ -67,4 +68,28 @@ TEST_F(ACApi, TracesAndFiles) {
   std::fclose(file);
   EXPECT_EQ(QVS_SaveACData(h, S("")), -1);
   EXPECT_EQ(Err(), "QVS_SaveACData: no file name");
+}
+
+TEST(ACRun, RcLowPassFromTheDocument) {
+  // V1 -> A1 -> 1 kOhm -> C1 = 1 uF: |V(C1)| = 1 / sqrt(1 + (w RC)^2).
+  std::string path = TestData("api/rc_ac.qvs");
+  const int h = QVS_Open(path.data());
+  ASSERT_GE(h, 0) << Err();
+  ASSERT_EQ(QVS_SetACSource(h, S("V1")), 0) << Err();
+  ASSERT_EQ(QVS_CalcAC(h), 0) << Err();
+  const int tr = QVS_GetACTrace(h, S("V(C1)"));
+  ASSERT_GE(tr, 0) << Err();
+  EXPECT_EQ(QVS_GetACTrace(h, S("V(C1)")), tr);
+  ASSERT_EQ(QVS_GetACDataSize(h, tr), 9);
+  for (int i = 0; i < 9; ++i) {
+    double f, mag, phase;
+    ASSERT_EQ(QVS_GetACDataAt(h, tr, i, &f, &mag, &phase), 0);
+    const double wrc = 2 * 3.14159265358 * f * 1e-3;
+    EXPECT_NEAR(mag, 1 / std::sqrt(1 + wrc * wrc), 1e-9) << f;
+    EXPECT_NEAR(phase, -std::atan(wrc) * 180 / 3.14159265358, 1e-6) << f;
+  }
+  double f, m, p;
+  EXPECT_EQ(QVS_GetACDataAt(h, tr, 9, &f, &m, &p), -1);
+  EXPECT_EQ(Err(), "QVS_GetACDataAt: no data at requested index");
+  QVS_Close(h);
 }
