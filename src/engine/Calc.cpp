@@ -406,20 +406,26 @@ bool CCalc::SetSwitchR(int a, int b, int k, double R) {
   return true;
 }
 
+// The branch of an infinite gain: the output current k enters b and
+// leaves a, and row k holds the control voltage at zero.
+void CCalc::StampInfiniteGain(int a, int b, int c, int d, int k) {
+  if (a != b) {
+    B_[a][k] += -1.0;
+    B_[b][k] += 1.0;
+  }
+  if (c != d) {
+    B_[k][c] += 1.0;
+    B_[k][d] += -1.0;
+  }
+}
+
 bool CCalc::SetVCVS(int a, int b, int c, int d, int k, double K) {
   a = Pin(a);
   b = Pin(b);
   c = Pin(c);
   d = Pin(d);
   if (std::isinf(K)) {
-    if (a != b) {
-      B_[a][k] += -1.0;
-      B_[b][k] += 1.0;
-    }
-    if (c != d) {
-      B_[k][c] += 1.0;
-      B_[k][d] += -1.0;
-    }
+    StampInfiniteGain(a, b, c, d, k);
     return true;
   }
   if (!SetV(a, b, k, 0.0)) return false;
@@ -436,14 +442,7 @@ bool CCalc::SetVCCS(int a, int b, int c, int d, int k, double K) {
   c = Pin(c);
   d = Pin(d);
   if (std::isinf(K)) {
-    if (a != b) {
-      B_[a][k] += -1.0;
-      B_[b][k] += 1.0;
-    }
-    if (c != d) {
-      B_[k][c] += 1.0;
-      B_[k][d] += -1.0;
-    }
+    StampInfiniteGain(a, b, c, d, k);
     return true;
   }
   SetI(a, b, k, 0.0);

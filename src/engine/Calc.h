@@ -324,6 +324,8 @@ class CCalc : public CEngineLink {
     int pin = 0;
   };
 
+  void StampInfiniteGain(int a, int b, int c, int d, int k);
+  int FindPivot(int j) const;
   void _setYz(int kind, int a, int b, int s, double V);
   bool _reverseYzPath(int b);
   bool _checkYzLoop(int parent, int child) const;

@@ -201,6 +201,25 @@ bool CCalc::HasUndetermined() const {
 
 // --- Elimination ---------------------------------------------------------------------
 
+// The pivot row of column j: among the rows not yet used as pivots (row >= j,
+// or no mark on its own diagonal) and marked in column j, the largest
+// |B[r][j]|; a later row wins only when strictly larger. -1 when there is
+// none or the largest is 0.
+int CCalc::FindPivot(int j) const {
+  int best = -1;
+  double bv = -1.0;
+  for (int r = 1; r < N_; ++r) {
+    if (Xzero_[r] || !Bm_[r][j]) continue;
+    if (r < j && Bm_[r][r]) continue;
+    const double v = std::fabs(B_[r][j]);
+    if (v > bv) {
+      bv = v;
+      best = r;
+    }
+  }
+  return bv == 0.0 ? -1 : best;
+}
+
 void CCalc::gauss() {
   const int N = N_;
   for (int i = 1; i < N; ++i) B_[i][0] = X_[i];
@@ -208,18 +227,8 @@ void CCalc::gauss() {
     if (Xzero_[j]) continue;
     // Pivot: the largest candidate of the column among the rows not yet
     // used as pivots; a later row wins only when strictly larger.
-    int best = -1;
-    double bv = -1.0;
-    for (int r = 1; r < N; ++r) {
-      if (Xzero_[r] || !Bm_[r][j]) continue;
-      if (r < j && Bm_[r][r]) continue;
-      const double v = std::fabs(B_[r][j]);
-      if (v > bv) {
-        bv = v;
-        best = r;
-      }
-    }
-    if (best < 0 || bv == 0.0) continue;
+    const int best = FindPivot(j);
+    if (best < 0) continue;
     if (best != j) {
       std::swap(B_[j], B_[best]);
       std::swap(Bm_[j], Bm_[best]);
@@ -344,18 +353,8 @@ bool CCalc::calc_start_transient() {
   order.clear();
   for (int j = 1; j < N; ++j) {
     if (Xzero_[j]) continue;
-    int best = -1;
-    double bv = -1.0;
-    for (int r = 1; r < N; ++r) {
-      if (Xzero_[r] || !Bm_[r][j]) continue;
-      if (r < j && Bm_[r][r]) continue;
-      const double v = std::fabs(B_[r][j]);
-      if (v > bv) {
-        bv = v;
-        best = r;
-      }
-    }
-    if (best < 0 || bv == 0.0) continue;
+    const int best = FindPivot(j);
+    if (best < 0) continue;
     if (best != j) {
       std::swap(B_[j], B_[best]);
       std::swap(Bm_[j], Bm_[best]);
