@@ -16,9 +16,11 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Builds and runs the shipped example against the shared library.
+# Builds everything and simulates the buck converter example with the qvs
+# tool: the table of figures on the terminal, the plot in $(BUILD)/buck.svg.
 run: build
-	$(BUILD)/version_example
+	$(BUILD)/qvs run examples/buck.qvs --from 10m --plot $(BUILD)/buck.svg
+	@echo "plot: $(BUILD)/buck.svg"
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -8,7 +8,8 @@
 set -eu
 # locales: the source of the decimal-comma locale the number-text tests
 # compile, so that they run instead of skipping.
-pkgs="cmake make g++ binutils libgtest-dev locales"
+# libcli11-dev: argument parsing of the qvs tool (header-only).
+pkgs="cmake make g++ binutils libgtest-dev locales libcli11-dev"
 case "${1:-}" in
   fuzz)  pkgs="$pkgs clang libclang-rt-dev" ;;
   bench) pkgs="$pkgs libbenchmark-dev" ;;

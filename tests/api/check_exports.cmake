@@ -1,4 +1,6 @@
-# Fails unless every dynamic symbol the library defines starts with QVS_.
+# Fails unless every dynamic symbol the library defines starts with QVS_
+# (the interface) or QVSX_ (its introspection extensions), and both kinds
+# are there.
 execute_process(COMMAND nm -D --defined-only ${LIB}
                 OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -6,10 +8,13 @@ if(NOT rc EQUAL 0)
 endif()
 string(REPLACE "\n" ";" lines "${out}")
 set(count 0)
+set(ext 0)
 foreach(line ${lines})
   if(line MATCHES "^[0-9a-fA-F]+ [A-Za-z] (.+)$")
     set(sym ${CMAKE_MATCH_1})
-    if(NOT sym MATCHES "^QVS_")
+    if(sym MATCHES "^QVSX_")
+      math(EXPR ext "${ext} + 1")
+    elseif(NOT sym MATCHES "^QVS_")
       message(FATAL_ERROR "unexpected exported symbol: ${sym}")
     endif()
     math(EXPR count "${count} + 1")
@@ -18,4 +23,7 @@ endforeach()
 if(count LESS 2)
   message(FATAL_ERROR "expected QVS_ exports, found ${count}")
 endif()
-message(STATUS "${count} QVS_ symbols exported, nothing else")
+if(ext LESS 1)
+  message(FATAL_ERROR "expected QVSX_ extension exports, found none")
+endif()
+message(STATUS "${count} symbols exported (${ext} QVSX_ extensions), nothing else")

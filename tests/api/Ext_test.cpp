@@ -1,0 +1,217 @@
+// The introspection extensions (qvs_ext.h), through the C interface only.
+// doc/full.qvs holds, in its file order, C1 (100u, IC 1.5), R1 (10k), R2
+// (formula =2*R1.R), R3 (model PWL) and R4 (a potentiometer stored with the
+// unknown model name "R"); one transient trace "R1" of type V; transient
+// settings start 1m, screen 20m, step 1u; AC from 10 Hz to 100 kHz, 200
+// points, scale 1, source id 4 (C1).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "TestData.h"
+#include "qvs_ext.h"
+
+namespace {
+
+std::string Text(int (*read)(int, int, int, char*, int), int ncir, int index, int field) {
+  char buf[256];
+  const int n = read(ncir, index, field, buf, sizeof buf);
+  EXPECT_GE(n, 1) << QVS_GetError();
+  return n >= 1 ? std::string(buf) : std::string();
+}
+
+class ExtFull : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ncir_ = QVS_Open(TestData("doc/full.qvs").data());
+    ASSERT_GE(ncir_, 0) << QVS_GetError();
+  }
+  void TearDown() override { QVS_Close(ncir_); }
+
+  std::string Cmp(int i, int field) { return Text(QVSX_GetComponentText, ncir_, i, field); }
+  std::string Param(const char* cmp, int i, int field) {
+    std::string c = cmp;
+    char buf[256];
+    const int n = QVSX_GetParameterText(ncir_, c.data(), i, field, buf, sizeof buf);
+    EXPECT_GE(n, 1) << QVS_GetError();
+    return n >= 1 ? std::string(buf) : std::string();
+  }
+  // The index of the named parameter of cmp, or -1.
+  int ParamIndex(const char* cmp, const char* name) {
+    std::string c = cmp;
+    const int n = QVSX_GetParameterCount(ncir_, c.data());
+    for (int i = 0; i < n; ++i)
+      if (Param(cmp, i, QVSX_PARAM_NAME) == name) return i;
+    return -1;
+  }
+  int ncir_ = -1;
+};
+
+TEST_F(ExtFull, ListsComponentsInDisplayOrderWithTypeAndModel) {
+  ASSERT_EQ(5, QVSX_GetComponentCount(ncir_)) << QVS_GetError();
+  EXPECT_STREQ("OK", QVS_GetError());
+  const std::vector<std::string> names = {"C1", "R1", "R2", "R3", "R4"};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(names[i], Cmp(i, QVSX_CMP_NAME)) << i;
+  EXPECT_EQ("C_C", Cmp(0, QVSX_CMP_TYPE));
+  EXPECT_EQ("Capacitor", Cmp(0, QVSX_CMP_DESCRIPTION));
+  EXPECT_EQ("C", Cmp(0, QVSX_CMP_MODEL));
+  EXPECT_EQ("PWL", Cmp(3, QVSX_CMP_MODEL));
+  EXPECT_EQ("R_Pot", Cmp(4, QVSX_CMP_TYPE));
+  EXPECT_EQ("Potentiometer", Cmp(4, QVSX_CMP_DESCRIPTION));
+  // "R" is no model of a potentiometer: its first model was taken.
+  EXPECT_EQ("Potentiometer", Cmp(4, QVSX_CMP_MODEL));
+}
+
+TEST_F(ExtFull, ListsParametersWithValueUnitAndFormula) {
+  char c1[] = "C1";
+  ASSERT_EQ(2, QVSX_GetParameterCount(ncir_, c1)) << QVS_GetError();
+  EXPECT_EQ("C", Param("C1", 0, QVSX_PARAM_NAME));
+  EXPECT_EQ("F", Param("C1", 0, QVSX_PARAM_UNIT));
+  EXPECT_DOUBLE_EQ(100e-6, std::strtod(Param("C1", 0, QVSX_PARAM_VALUE).c_str(), nullptr));
+  EXPECT_EQ("IC", Param("C1", 1, QVSX_PARAM_NAME));
+  EXPECT_EQ("V", Param("C1", 1, QVSX_PARAM_UNIT));
+  EXPECT_DOUBLE_EQ(1.5, std::strtod(Param("C1", 1, QVSX_PARAM_VALUE).c_str(), nullptr));
+  EXPECT_EQ("", Param("C1", 0, QVSX_PARAM_FORMULA));  // a plain number keeps no text
+
+  const int r = ParamIndex("R2", "R");
+  ASSERT_GE(r, 0);
+  EXPECT_EQ("Ohm", Param("R2", r, QVSX_PARAM_UNIT));
+  EXPECT_EQ("=2*R1.R", Param("R2", r, QVSX_PARAM_FORMULA));
+  EXPECT_DOUBLE_EQ(20000.0, std::strtod(Param("R2", r, QVSX_PARAM_VALUE).c_str(), nullptr));
+
+  EXPECT_GE(ParamIndex("R4", "Position"), 0);
+}
+
+TEST_F(ExtFull, SeesParameterChangesAtOnce) {
+  char name[] = "R1.R", value[] = "4k7";
+  ASSERT_EQ(0, QVS_SetText(ncir_, name, value)) << QVS_GetError();
+  const int r = ParamIndex("R1", "R");
+  ASSERT_GE(r, 0);
+  EXPECT_DOUBLE_EQ(4700.0, std::strtod(Param("R1", r, QVSX_PARAM_VALUE).c_str(), nullptr));
+  // R2 follows its formula.
+  EXPECT_DOUBLE_EQ(9400.0, std::strtod(Param("R2", r, QVSX_PARAM_VALUE).c_str(), nullptr));
+}
+
+TEST_F(ExtFull, ReadsSettingsAndAcSource) {
+  double start = 0, screen = 0, step = 0;
+  ASSERT_EQ(0, QVSX_GetTranSettings(ncir_, &start, &screen, &step)) << QVS_GetError();
+  EXPECT_DOUBLE_EQ(0.001, start);
+  EXPECT_DOUBLE_EQ(0.02, screen);
+  EXPECT_DOUBLE_EQ(1e-6, step);
+  ASSERT_EQ(0, QVS_SetStep(ncir_, 2e-6));
+  ASSERT_EQ(0, QVSX_GetTranSettings(ncir_, &start, &screen, &step));
+  EXPECT_DOUBLE_EQ(2e-6, step);  // the present step, not the stored one
+
+  double from = 0, to = 0;
+  int points = 0, scale = -1;
+  ASSERT_EQ(0, QVSX_GetACSettings(ncir_, &from, &to, &points, &scale)) << QVS_GetError();
+  EXPECT_DOUBLE_EQ(10.0, from);
+  EXPECT_DOUBLE_EQ(100000.0, to);
+  EXPECT_EQ(200, points);
+  EXPECT_EQ(1, scale);
+  char buf[16];
+  EXPECT_EQ(3, QVSX_GetACSource(ncir_, buf, sizeof buf));
+  EXPECT_STREQ("C1", buf);
+}
+
+TEST_F(ExtFull, ListsTracesOfBothAnalysesIncludingAddedOnes) {
+  ASSERT_EQ(1, QVSX_GetTraceCount(ncir_, QVSX_TRANSIENT)) << QVS_GetError();
+  EXPECT_EQ(0, QVSX_GetTraceCount(ncir_, QVSX_AC));
+  char buf[64];
+  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 0, QVSX_TRACE_NAME, buf, sizeof buf), 1);
+  EXPECT_STREQ("R1", buf);
+  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 0, QVSX_TRACE_TYPE, buf, sizeof buf), 1);
+  EXPECT_STREQ("V", buf);
+
+  char r2[] = "R2";
+  ASSERT_GE(QVS_AddITrace(ncir_, r2), 0) << QVS_GetError();
+  ASSERT_EQ(2, QVSX_GetTraceCount(ncir_, QVSX_TRANSIENT));
+  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 1, QVSX_TRACE_NAME, buf, sizeof buf), 1);
+  EXPECT_STREQ("I(R2)", buf);
+  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 1, QVSX_TRACE_TYPE, buf, sizeof buf), 1);
+  EXPECT_STREQ("I", buf);
+  char f[] = "2*V(R1)";
+  ASSERT_GE(QVS_AddFuncTrace(ncir_, f), 0) << QVS_GetError();
+  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 2, QVSX_TRACE_EXPR, buf, sizeof buf), 1);
+  EXPECT_STREQ("2*V(R1)", buf);
+}
+
+TEST_F(ExtFull, CutsTextsAsGetTextDoesAndReportsTheSizeNeeded) {
+  char buf[4] = "xxx";
+  // "R_Pot" needs 6 bytes; 3 characters and the zero fit.
+  EXPECT_EQ(6, QVSX_GetComponentText(ncir_, 4, QVSX_CMP_TYPE, buf, 4));
+  EXPECT_STREQ("R_P", buf);
+  // A negative length writes nothing but still tells the size.
+  char untouched[4] = "abc";
+  EXPECT_EQ(6, QVSX_GetComponentText(ncir_, 4, QVSX_CMP_TYPE, untouched, -1));
+  EXPECT_STREQ("abc", untouched);
+}
+
+TEST_F(ExtFull, FailsWithTheFrameTexts) {
+  char buf[32];
+  char r9[] = "R9", empty[] = "";
+  EXPECT_EQ(-1, QVSX_GetComponentCount(ncir_ + 1000));
+  EXPECT_STREQ("QVSX_GetComponentCount: wrong circuit handle", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, 5, QVSX_CMP_NAME, buf, 32));
+  EXPECT_STREQ("QVSX_GetComponentText: wrong component index", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, -1, QVSX_CMP_NAME, buf, 32));
+  EXPECT_STREQ("QVSX_GetComponentText: wrong component index", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, 0, 9, buf, 32));
+  EXPECT_STREQ("QVSX_GetComponentText: wrong field", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, 0, QVSX_CMP_NAME, nullptr, 32));
+  EXPECT_STREQ("QVSX_GetComponentText: NULL pointer", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, 0, QVSX_CMP_NAME, buf, 0));
+  EXPECT_STREQ("QVSX_GetComponentText: length = 0", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetParameterCount(ncir_, r9));
+  EXPECT_STREQ("QVSX_GetParameterCount: component R9 not found", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetParameterCount(ncir_, empty));
+  EXPECT_STREQ("QVSX_GetParameterCount: no component name", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetParameterCount(ncir_, nullptr));
+  EXPECT_STREQ("QVSX_GetParameterCount: NULL pointer", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetParameterText(ncir_, r9, 0, QVSX_PARAM_NAME, buf, 32));
+  EXPECT_STREQ("QVSX_GetParameterText: component R9 not found", QVS_GetError());
+  char c1[] = "C1";
+  EXPECT_EQ(-1, QVSX_GetParameterText(ncir_, c1, 2, QVSX_PARAM_NAME, buf, 32));
+  EXPECT_STREQ("QVSX_GetParameterText: wrong parameter index", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetTraceCount(ncir_, 2));
+  EXPECT_STREQ("QVSX_GetTraceCount: wrong analysis", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 1, QVSX_TRACE_NAME, buf, 32));
+  EXPECT_STREQ("QVSX_GetTraceText: wrong trace index", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_GetTranSettings(ncir_, nullptr, nullptr, nullptr));
+  EXPECT_STREQ("QVSX_GetTranSettings: NULL pointer", QVS_GetError());
+  long long a = 0;
+  EXPECT_EQ(-1, QVSX_GetCounters(ncir_, &a, &a, nullptr, &a));
+  EXPECT_STREQ("QVSX_GetCounters: NULL pointer", QVS_GetError());
+}
+
+// elements/sig_pulse.qvs: a 0..10 V pulse source into 1 kOhm, step 300 us.
+TEST(ExtCounters, CountFromEachRunStart) {
+  const int ncir = QVS_Open(TestData("elements/sig_pulse.qvs").data());
+  ASSERT_GE(ncir, 0) << QVS_GetError();
+  long long acc = -1, rej = -1, sw = -1, it = -1;
+  ASSERT_EQ(0, QVSX_GetCounters(ncir, &acc, &rej, &sw, &it)) << QVS_GetError();
+  EXPECT_EQ(0, acc);
+  EXPECT_EQ(0, rej);
+  EXPECT_EQ(0, sw);
+  EXPECT_EQ(0, it);
+
+  ASSERT_EQ(0, QVS_Simulate(ncir, 0.03)) << QVS_GetError();
+  ASSERT_EQ(0, QVSX_GetCounters(ncir, &acc, &rej, &sw, &it));
+  // No step is longer than the 300 us calculation step: 30 ms take 100.
+  EXPECT_GE(acc, 100);
+  EXPECT_GE(rej, 0);
+  const long long first = acc;
+
+  ASSERT_EQ(0, QVS_Start(ncir)) << QVS_GetError();
+  ASSERT_EQ(0, QVSX_GetCounters(ncir, &acc, &rej, &sw, &it));
+  EXPECT_LT(acc, first);  // a new run counts afresh
+  ASSERT_EQ(0, QVS_Simulate(ncir, 0.03));
+  ASSERT_EQ(0, QVSX_GetCounters(ncir, &acc, &rej, &sw, &it));
+  EXPECT_GE(acc, 100);
+  QVS_Close(ncir);
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+#include "Circuit.h"
+
+#include "qvs_ext.h"
+
+// Saving trace data is a late addition to the library. Declared weak, so
+// that the tool still links and runs against a library without it and
+// reports that instead of failing to load.
+extern "C" int QVS_SaveData(int ncir, char* name) __attribute__((weak));
+
+namespace qvs {
+
+int Check(int r) {
+  if (r < 0) throw LibError(QVS_GetError());
+  return r;
+}
+
+std::string ReadText(const std::function<int(char*, int)>& read) {
+  std::string buf(256, '\0');
+  int need = Check(read(buf.data(), static_cast<int>(buf.size())));
+  if (need > static_cast<int>(buf.size())) {
+    buf.assign(static_cast<std::size_t>(need), '\0');
+    need = Check(read(buf.data(), need));
+  }
+  buf.resize(need > 0 ? static_cast<std::size_t>(need - 1) : 0);
+  return buf;
+}
+
+Circuit::Circuit(const std::string& path) {
+  std::string name = path;
+  ncir_ = Check(QVS_Open(name.data()));
+}
+
+Circuit::~Circuit() {
+  if (ncir_ >= 0) QVS_Close(ncir_);
+}
+
+std::vector<ComponentInfo> Circuit::Components() const {
+  std::vector<ComponentInfo> out;
+  const int n = Check(QVSX_GetComponentCount(ncir_));
+  for (int i = 0; i < n; ++i) {
+    auto field = [&](int f) {
+      return ReadText([&](char* b, int l) { return QVSX_GetComponentText(ncir_, i, f, b, l); });
+    };
+    out.push_back({field(QVSX_CMP_NAME), field(QVSX_CMP_TYPE), field(QVSX_CMP_DESCRIPTION),
+                   field(QVSX_CMP_MODEL)});
+  }
+  return out;
+}
+
+std::vector<ParameterInfo> Circuit::Parameters(const std::string& component) const {
+  std::string cmp = component;
+  std::vector<ParameterInfo> out;
+  const int n = Check(QVSX_GetParameterCount(ncir_, cmp.data()));
+  for (int i = 0; i < n; ++i) {
+    auto field = [&](int f) {
+      return ReadText(
+          [&](char* b, int l) { return QVSX_GetParameterText(ncir_, cmp.data(), i, f, b, l); });
+    };
+    out.push_back({field(QVSX_PARAM_NAME), field(QVSX_PARAM_VALUE), field(QVSX_PARAM_UNIT),
+                   field(QVSX_PARAM_FORMULA)});
+  }
+  return out;
+}
+
+TranSettings Circuit::Tran() const {
+  TranSettings s;
+  Check(QVSX_GetTranSettings(ncir_, &s.start, &s.screen, &s.step));
+  return s;
+}
+
+AcSettings Circuit::Ac() const {
+  AcSettings s;
+  Check(QVSX_GetACSettings(ncir_, &s.from, &s.to, &s.points, &s.scale));
+  s.source = ReadText([&](char* b, int l) { return QVSX_GetACSource(ncir_, b, l); });
+  return s;
+}
+
+std::vector<TraceInfo> Circuit::Traces(int analysis) const {
+  std::vector<TraceInfo> out;
+  const int n = Check(QVSX_GetTraceCount(ncir_, analysis));
+  for (int i = 0; i < n; ++i) {
+    auto field = [&](int f) {
+      return ReadText(
+          [&](char* b, int l) { return QVSX_GetTraceText(ncir_, analysis, i, f, b, l); });
+    };
+    out.push_back({field(QVSX_TRACE_NAME), field(QVSX_TRACE_TYPE), field(QVSX_TRACE_EXPR)});
+  }
+  return out;
+}
+
+Counters Circuit::RunCounters() const {
+  long long a = 0, r = 0, s = 0, z = 0;
+  Check(QVSX_GetCounters(ncir_, &a, &r, &s, &z));
+  return {a, r, s, z};
+}
+
+void Circuit::SetText(const std::string& name, const std::string& value) {
+  std::string n = name, v = value;
+  Check(QVS_SetText(ncir_, n.data(), v.data()));
+}
+
+void Circuit::SetStep(double step) { Check(QVS_SetStep(ncir_, step)); }
+
+int Circuit::AddTrace(char kind, const std::string& text) {
+  std::string s = text;
+  switch (kind) {
+    case 'V': return Check(QVS_AddVTrace(ncir_, s.data()));
+    case 'I': return Check(QVS_AddITrace(ncir_, s.data()));
+    case 'P': return Check(QVS_AddPTrace(ncir_, s.data()));
+    case 'X': return Check(QVS_AddVarTrace(ncir_, s.data()));
+    case 'T': return Check(QVS_GetTrace(ncir_, s.data()));
+    default: return Check(QVS_AddFuncTrace(ncir_, s.data()));
+  }
+}
+
+void Circuit::SimulateInterval(double interval) {
+  Check(QVS_SimulateInterval(ncir_, interval));
+}
+
+double Circuit::Time() const {
+  double t = 0.0;
+  Check(QVS_GetSimulationTime(ncir_, &t));
+  return t;
+}
+
+std::vector<Sample> Circuit::Samples(int trace) const {
+  const int n = Check(QVS_GetDataSize(ncir_, trace));
+  std::vector<Sample> out;
+  out.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    Sample s{};
+    Check(QVS_GetDataAt(ncir_, trace, i, &s.t, &s.v));
+    out.push_back(s);
+  }
+  return out;
+}
+
+bool Circuit::SaveData(const std::string& path) {
+  if (QVS_SaveData == nullptr) return false;
+  std::string p = path;
+  Check(QVS_SaveData(ncir_, p.data()));
+  return true;
+}
+
+}  // namespace qvs

@@ -1,0 +1,104 @@
+// qvs: the command-line front of the simulator library.
+//   qvs info FILE        what a circuit document holds
+//   qvs run FILE [...]   a transient run: table of figures, CSV, SVG plot
+//   qvs --version        the library's version text
+// Exit status: see Commands.h.
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "Circuit.h"
+#include "Commands.h"
+#include "EngNumber.h"
+#include "qvs_dll.h"
+
+namespace {
+
+// A time or value option: engineering notation ("10m", "4k7") is checked
+// while parsing, so that a bad number is a usage error like any other.
+const CLI::Validator kEngNumber(
+    [](std::string& s) -> std::string {
+      return qvs::ParseEng(s) ? std::string() : "not a number: " + s + " (examples: 10m, 4k7, 2e-3)";
+    },
+    "", "engineering number");
+
+std::optional<double> Eng(const std::string& s) {
+  if (s.empty()) return std::nullopt;
+  return qvs::ParseEng(s);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"qvs - piece-wise-linear circuit simulator.\n"
+               "Exit status: 0 done, 1 the library refused the document, a name or the run,\n"
+               "or a file could not be written, 2 bad usage, 130 stopped by Ctrl-C.",
+               "qvs"};
+  app.set_version_flag("--version", [] { return std::string(QVS_GetInfo()); },
+                       "Print the library's version and exit");
+  app.require_subcommand(1);
+
+  std::string infoFile;
+  CLI::App* info = app.add_subcommand("info", "List a circuit document's components with "
+                                              "their parameters, its settings and traces");
+  info->add_option("FILE", infoFile, "Circuit document (.qvs)")->required()->type_name("");
+
+  qvs::RunOptions run;
+  std::string timeText, stepText, fromText;
+  CLI::App* runCmd = app.add_subcommand(
+      "run",
+      "Run a transient simulation and print, per trace, the final value, minimum, maximum,\n"
+      "mean and RMS over the reported window, then the run's figures. Times and values\n"
+      "accept engineering notation (10m, 4k7).");
+  runCmd->add_option("FILE", run.file, "Circuit document (.qvs)")->required()->type_name("");
+  runCmd->add_option("--time,-t", timeText, "Simulated time, s (default: the document's screen width)")
+      ->check(kEngNumber)
+      ->type_name("T");
+  runCmd->add_option("--step", stepText, "Calculation step, s (default: the document's)")
+      ->check(kEngNumber)
+      ->type_name("H");
+  runCmd->add_option("--trace", run.traces,
+                     "Trace to record (repeatable): a component (its voltage), V(R1), I(L1), "
+                     "P(R1), a variable, a trace of the document or a formula. Default: the "
+                     "document's traces, else every source, capacitor and inductor voltage")
+      ->type_name("EXPR");
+  runCmd->add_option("--set", run.sets,
+                     "Set a parameter before the run (repeatable), e.g. R1.R=4k7")
+      ->type_name("NAME=VALUE");
+  runCmd->add_option("--csv", run.csv, "Write time and one column per trace (- for standard "
+                                       "output; the table then goes to standard error)")
+      ->type_name("OUT");
+  runCmd->add_option("--plot", run.plot, "Write an SVG plot, one panel per trace")
+      ->type_name("OUT.svg");
+  runCmd->add_flag("--plot-by-unit", run.plot_by_unit, "One plot panel per unit instead");
+  runCmd->add_option("--save-data", run.save_data, "Write the trace data file")
+      ->type_name("OUT.qvt");
+  runCmd->add_option("--from", fromText, "Report and plot only from this time on, s")
+      ->check(kEngNumber)
+      ->type_name("T0");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? qvs::kExitOk : qvs::kExitUsage;
+  }
+
+  try {
+    if (*info) return qvs::InfoCommand(infoFile, std::cout);
+    run.time = Eng(timeText);
+    run.step = Eng(stepText);
+    run.from = Eng(fromText).value_or(0.0);
+    return qvs::RunCommand(run, std::cout, std::cerr);
+  } catch (const qvs::UsageError& e) {
+    std::cerr << "qvs: " << e.what() << "\n";
+    return qvs::kExitUsage;
+  } catch (const qvs::LibError& e) {
+    std::cerr << "qvs: " << e.what() << "\n";
+    return qvs::kExitFailed;
+  } catch (const std::exception& e) {
+    std::cerr << "qvs: " << e.what() << "\n";
+    return qvs::kExitFailed;
+  }
+}
