@@ -179,3 +179,26 @@ TEST(Cosim, OpenSimulateCloseCyclesDoNotGrow) {
   ASSERT_GT(before, 0);
   EXPECT_LT(after - before, 2L << 20) << "grew from " << before << " to " << after;
 }
+
+TEST(Cosim, ExactIntervalsGiveTheWaveformOfOneWithinTheIntegrationError) {
+  auto run = [](int calls, std::vector<double>* at) {
+    const int h = OpenRc();
+    QVS_SetInputValue(h, QVS_GetInput(h, S("V1")), 1.0);
+    const int tr = QVS_AddVTrace(h, S("C1"));
+    for (int i = 0; i < calls; ++i) EXPECT_EQ(QVS_SimulateInterval(h, 2e-3 / calls), 0) << Err();
+    at->clear();
+    for (int k = 0; k <= 20; ++k) {
+      double v = 0;
+      EXPECT_EQ(QVS_GetData(h, tr, k * 1e-4, &v), 0) << Err();
+      at->push_back(v);
+    }
+    QVS_Close(h);
+  };
+  std::vector<double> one, many;
+  run(1, &one);
+  run(7, &many);
+  for (int k = 0; k <= 20; ++k) {
+    EXPECT_NEAR(many[k], one[k], 1e-4) << "t = " << k * 1e-4;
+    EXPECT_NEAR(one[k], 1 - std::exp(-k * 1e-4 / kTau), 1e-4) << "t = " << k * 1e-4;
+  }
+}
