@@ -230,14 +230,11 @@ bool CElemC::CheckZone(CCalc* calc, bool final, bool& changed) {
     changed = table->CheckPWL(control, false);
     return true;
   }
-  double k0 = 0.0, k1 = 0.0, u = 0.0;
-  table->GetKU(k0, u);
-  changed = table->CheckPWL(control, true);
-  if (!changed) return true;
-  table->GetKU(k1, u);
-  if (k1 != 0.0) {
+  double ratio = 0.0;
+  changed = table->MovePWL(control, &ratio);
+  if (changed && ratio != 0.0) {
     // Q = C v is the same just before and after the change.
-    vc_ = v * k0 / k1;
+    vc_ = v * ratio;
     calc->RequestIC(this);
   }
   return true;

@@ -527,14 +527,11 @@ bool CElemL::CheckZone(CCalc* calc, bool final, bool& changed) {
     changed = table->CheckPWL(control, false);
     return true;
   }
-  double k0 = 0.0, k1 = 0.0, u = 0.0;
-  table->GetKU(k0, u);
-  changed = table->CheckPWL(control, true);
-  if (!changed) return true;
-  table->GetKU(k1, u);
-  if (k1 != 0.0) {
+  double ratio = 0.0;
+  changed = table->MovePWL(control, &ratio);
+  if (changed && ratio != 0.0) {
     // The flux L i is the same just before and after the change.
-    il_ = i * k0 / k1;
+    il_ = i * ratio;
     calc->RequestIC(this);
   }
   return true;

@@ -125,6 +125,15 @@ int CPWL::ZoneOf(double x) const {
   return first_zone + static_cast<int>(above - breakpoints.begin());
 }
 
+bool CPWL::MovePWL(double x, double* ratio) {
+  double k0 = 0.0, k1 = 0.0, u = 0.0;
+  GetKU(k0, u);
+  if (!CheckPWL(x, true)) return false;
+  GetKU(k1, u);
+  *ratio = k1 != 0.0 ? k0 / k1 : 0.0;
+  return true;
+}
+
 bool CPWL::CheckPWL(double x, bool update) {
   if (owner_ == nullptr || !IsBuilt() || std::isnan(x)) return false;
   const int present = owner_->State();

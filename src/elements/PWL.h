@@ -76,6 +76,10 @@ class CPWL {
   // segment is always visited on the way. False without an owner, without
   // a built table, and for a NaN x (no zone can be told).
   bool CheckPWL(double x, bool update);
+  // CheckPWL(x, true) for a stored quantity: when the zone moves, *ratio is
+  // the old slope over the new one (0 when the new slope is 0), the factor
+  // that keeps slope * value (a charge C v, a flux L i) across the move.
+  bool MovePWL(double x, double* ratio);
 
   // Stamp coefficients of the owner's present zone (a zone outside the
   // table, left from an earlier table, counts as the nearest end zone):
