@@ -3,7 +3,7 @@
 JOBS  ?= $(shell nproc)
 BUILD ?= build
 
-.PHONY: all deps build run test asan fuzz bench clean
+.PHONY: all deps build run test asan fuzz bench bench-compare clean
 
 all: build
 
@@ -49,6 +49,17 @@ bench:
 	  -DQVS_BENCH=ON -DQVS_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+# Whole-circuit timings against ngspice (installed when missing): the
+# converters, rectifiers and RC ladders of bench/compare/, each run
+# COMPARE_RUNS times by both, results checked to agree. Optimised qvs tool
+# in build-compare/. See bench/README.md.
+COMPARE_RUNS ?= 5
+bench-compare:
+	@tools/deps.sh compare
+	cmake -S . -B build-compare -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DQVS_TESTS=OFF
+	cmake --build build-compare -j $(JOBS) --target qvs
+	bench/compare/run.sh build-compare/qvs $(COMPARE_RUNS) build-compare/compare
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz build-bench

@@ -5,6 +5,7 @@
 #   tools/deps.sh           build and test packages
 #   tools/deps.sh fuzz      also clang (libFuzzer and its sanitizer runtimes)
 #   tools/deps.sh bench     also Google Benchmark
+#   tools/deps.sh compare   also ngspice (the reference simulator of make bench-compare)
 set -eu
 # locales: the source of the decimal-comma locale the number-text tests
 # compile, so that they run instead of skipping.
@@ -13,6 +14,7 @@ pkgs="cmake make g++ binutils libgtest-dev locales libcli11-dev"
 case "${1:-}" in
   fuzz)  pkgs="$pkgs clang libclang-rt-dev" ;;
   bench) pkgs="$pkgs libbenchmark-dev" ;;
+  compare) pkgs="$pkgs ngspice" ;;
 esac
 missing=""
 for p in $pkgs; do
