@@ -437,6 +437,7 @@ class CCalc : public CEngineLink {
   std::vector<int> saved_zone_;
   std::vector<unsigned char> adjusted_;
   std::clock_t clock_start_ = 0;
+  bool clock_armed_ = false;  // clock_start_ read since the last reset
   unsigned rand_counter_ = 0;
   SCounters counters_;
 

@@ -210,10 +210,19 @@ bool CCalc::sim_stop() {
   return true;
 }
 
-void CCalc::ResetTimeout() { clock_start_ = std::clock(); }
+// Reading the processor clock is a system call, and sim_execute resets the
+// time-out once per time step. The clock is therefore read only when the
+// time-out is first asked about after a reset: the work before that first
+// question (a few stamps) is not counted.
+void CCalc::ResetTimeout() { clock_armed_ = false; }
 
 bool CCalc::IsTimeout() {
   if (timeout_ < 1) return false;
+  if (!clock_armed_) {
+    clock_start_ = std::clock();
+    clock_armed_ = true;
+    return false;
+  }
   const std::clock_t used = std::clock() - clock_start_;
   // Whole seconds of processor time.
   const long seconds = static_cast<long>(used / CLOCKS_PER_SEC);
