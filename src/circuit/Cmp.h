@@ -169,10 +169,13 @@ class CCmp {
   // --- Pins and nodes.
   // -1 before the pins are created; 0 when there are none.
   int PinCount() const { return pin_count_; }
-  // Node number of pin i (0 <= i < PinCount()): 0 ground, negative
-  // unconnected and disabled.
-  int Node(int pin) const { return nodes_[pin]; }
-  void SetNode(int pin, int node) { nodes_[pin] = node; }
+  // Node number of pin i: 0 ground, negative unconnected and disabled. A
+  // pin the component does not have (a document can give a type fewer
+  // pins than its class stamps) reads as unconnected.
+  int Node(int pin) const { return pin >= 0 && pin < pin_count_ ? nodes_[pin] : -1; }
+  void SetNode(int pin, int node) {
+    if (pin >= 0 && pin < pin_count_) nodes_[pin] = node;
+  }
   // The whole array, 2 x PinCount(): pin nodes, then the engine's per-pin
   // group codes. Null without pins.
   int* Nodes() { return nodes_.get(); }

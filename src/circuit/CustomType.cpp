@@ -190,6 +190,10 @@ bool CCustomElemType::SerializeCmpCustom(CCmp* cmp, CXMLNode* cmpNode) {
   }
   CXMLNode* custom = cmpNode->GetNode("Custom", 0);
   if (custom == nullptr) return true;
+  // Only the custom-pin types (no fixed pin count) take their pins from a
+  // "Custom" child; on any other type it is foreign content and ignored.
+  if (cmp->CustomType() == nullptr && cmp->Type() != nullptr && cmp->Type()->pins != 0)
+    return true;
   CCustomElemType* t = CreateCustomCmp(cmp);
   if (t == nullptr || !t->SerializeCustomElemType(custom)) return false;
   // The class decides its pins from what was read (its name lists win

@@ -202,3 +202,16 @@ TEST(Cosim, ExactIntervalsGiveTheWaveformOfOneWithinTheIntegrationError) {
     EXPECT_NEAR(one[k], 1 - std::exp(-k * 1e-4 / kTau), 1e-4) << "t = " << k * 1e-4;
   }
 }
+
+TEST(Cosim, ForeignCustomPinsOnAPlainTypeAreIgnored) {
+  // A "Custom" child on a switch (a type with fixed pins) must not take its
+  // pins away: the switch still closes the circuit.
+  std::string path = TestData("api/custom_on_plain.qvs");
+  const int h = QVS_Open(path.data());
+  ASSERT_GE(h, 0) << Err();
+  ASSERT_EQ(QVS_Simulate(h, 5e-3), 0) << Err();
+  double t = 0, v = 0;
+  ASSERT_EQ(QVS_GetLastData(h, QVS_GetTrace(h, S("V(R1)")), &t, &v), 0) << Err();
+  EXPECT_NEAR(std::fabs(v), 2.0, 1e-12);
+  QVS_Close(h);
+}
