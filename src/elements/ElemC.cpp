@@ -27,28 +27,6 @@ const SElemModel m_models_ccc[] = {{"PWL", MC_PWL, m_param_c_pwl, 0, 2, kVIP}, {
 
 bool IsPlain(int type_id) { return type_id == 7 || type_id == 10; }
 
-// A disabled pin (negative node) counts as ground, as in the engine's own
-// stamps: row and column 0 are never part of the solved system.
-int StampNode(int node) { return node < 0 ? 0 : node; }
-
-// The solution value of a node; 0 for ground and disabled pins.
-double NodeValue(const CCalc* calc, int node) {
-  return node > 0 && node < calc->FullSize() ? calc->X()[node] : 0.0;
-}
-
-bool IsUndetermined(const CCalc* calc, int i) {
-  return i > 0 && i < calc->Size() && calc->Undetermined() != nullptr &&
-         calc->Undetermined()[i] != 0;
-}
-
-// Every entry of the C matrix goes through here. In transient analysis the
-// entries are the coefficients of d/dt; the AC analysis solves
-// (B + jC) x = s, so there they are scaled by the angular frequency.
-void AddReactive(CCalc* calc, int row, int col, double v) {
-  const double scale = calc->IsTransient() ? 1.0 : calc->Omega();
-  calc->AddC(row, StampNode(col), v * scale);
-}
-
 }  // namespace
 
 const SElemType CElemC::m_elemtype[] = {
@@ -122,7 +100,7 @@ bool CElemC::CalcFunc(CCalc* calc, int mode, double /*t*/) {
       }
       return true;
     case CM_CURSTATE:
-      if (Stamps()) vc_ = NodeValue(calc, Node(1)) - NodeValue(calc, Node(0));
+      if (Stamps()) vc_ = calc->NodeValue(Node(1)) - calc->NodeValue(Node(0));
       return true;
     case CM_ADJUST:
       return Repair(calc);
@@ -159,7 +137,7 @@ bool CElemC::Stamp(CCalc* calc) {
         ok = calc->SetShort(a, b, k, vc_);
         // The static solution does not read C; the entry states the law
         // dv/dt = i / C in this form's unknowns.
-        if (c != 0.0) AddReactive(calc, k, k, -1.0 / c);
+        if (c != 0.0) calc->AddReactive(k, k, -1.0 / c);
       } else {
         ok = calc->SetOpen(a, b, k, 0.0);
       }
@@ -167,8 +145,8 @@ bool CElemC::Stamp(CCalc* calc) {
       ok = calc->SetShort(a, b, k, std::isnan(vc_) ? 0.0 : vc_);
     } else {
       ok = calc->SetOpen(a, b, k, 0.0);
-      AddReactive(calc, k, a, c);
-      AddReactive(calc, k, b, -c);
+      calc->AddReactive(k, a, c);
+      calc->AddReactive(k, b, -c);
     }
   }
   return ok ? true : calc->SetCmpError(this, nullptr);
@@ -177,13 +155,13 @@ bool CElemC::Stamp(CCalc* calc) {
 bool CElemC::Repair(CCalc* calc) {
   if (!Stamps() || ExtraCount() < 1) return true;
   const int k = GetExtraNode(0);
-  if (!std::isnan(vc_) && IsUndetermined(calc, k)) {
+  if (!std::isnan(vc_) && calc->IsUndetermined(k)) {
     // The capacitor closes a loop of voltage sources that disagree.
     vc_ = kNaN;
     calc->SetError(GetFullName() + " : IC removed");
     return false;
   }
-  if (std::isnan(vc_) && (IsUndetermined(calc, Node(0)) || IsUndetermined(calc, Node(1)))) {
+  if (std::isnan(vc_) && (calc->IsUndetermined(Node(0)) || calc->IsUndetermined(Node(1)))) {
     // Open, the capacitor leaves its nodes without a solution (a current
     // forced into them has nowhere to go): hold them at 0 V apart.
     vc_ = 0.0;
@@ -219,13 +197,13 @@ void CElemC::SetVariant(int from, int to) {
 bool CElemC::CheckZone(CCalc* calc, bool final, bool& changed) {
   if (Model() != MC_PWL || Pwl() == nullptr) return true;
   CPWL* table = Pwl();
-  const double v = NodeValue(calc, Node(1)) - NodeValue(calc, Node(0));
+  const double v = calc->NodeValue(Node(1)) - calc->NodeValue(Node(0));
   if (IsPlain(TypeId())) {
     changed = table->CheckPWL(v, final);
     return true;
   }
-  const double control = TypeId() == 8 ? NodeValue(calc, Node(3)) - NodeValue(calc, Node(2))
-                                       : NodeValue(calc, GetExtraNode(1));
+  const double control = TypeId() == 8 ? calc->NodeValue(Node(3)) - calc->NodeValue(Node(2))
+                                       : calc->NodeValue(GetExtraNode(1));
   if (!final) {
     changed = table->CheckPWL(control, false);
     return true;

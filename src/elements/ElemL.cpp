@@ -43,24 +43,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // stamps: row and column 0 are never part of the solved system.
 int StampNode(int node) { return node < 0 ? 0 : node; }
 
-// The solution value of a node or unknown; 0 for ground and disabled pins.
-double Value(const CCalc* calc, int i) {
-  return i > 0 && i < calc->FullSize() ? calc->X()[i] : 0.0;
-}
-
-bool IsUndetermined(const CCalc* calc, int i) {
-  return i > 0 && i < calc->Size() && calc->Undetermined() != nullptr &&
-         calc->Undetermined()[i] != 0;
-}
-
-// Every entry of the C matrix goes through here. In transient analysis the
-// entries are the coefficients of d/dt; the AC analysis solves
-// (B + jC) x = s, so there they are scaled by the angular frequency.
-void AddReactive(CCalc* calc, int row, int col, double v) {
-  const double scale = calc->IsTransient() ? 1.0 : calc->Omega();
-  calc->AddC(row, StampNode(col), v * scale);
-}
-
 double FormulaIC(const CFormula& f) { return f.IsEmpty() ? kNaN : f.Value(); }
 
 std::string Lower(const std::string& s) {
@@ -375,7 +357,7 @@ void CElemL::TakeState(CCalc* calc) {
   if (!Stamps()) return;
   for (SWinding& w : Windings()) {
     // A winding of no inductance has no current of its own to keep.
-    *w.i = Model() == MC_L && w.L == 0.0 ? kNaN : Value(calc, w.k);
+    *w.i = Model() == MC_L && w.L == 0.0 ? kNaN : calc->NodeValue(w.k);
   }
 }
 
@@ -401,14 +383,14 @@ bool CElemL::StampSingle(CCalc* calc) {
     // The static solution does not read C; the entries state the law
     // di/dt = v / L in this form's unknowns.
     if (l != 0.0) {
-      AddReactive(calc, k, a, 1.0 / l);
-      AddReactive(calc, k, b, -1.0 / l);
+      calc->AddReactive(k, a, 1.0 / l);
+      calc->AddReactive(k, b, -1.0 / l);
     }
     return true;
   }
   if (std::isinf(l)) return calc->SetOpen(a, b, k, std::isnan(il_) ? 0.0 : il_);
   if (!calc->SetShort(a, b, k, 0.0)) return false;
-  AddReactive(calc, k, k, -l);
+  calc->AddReactive(k, k, -l);
   return true;
 }
 
@@ -418,14 +400,14 @@ bool CElemL::StampCoupled(CCalc* calc) {
   if (calc->SolutionKind() != 0) {
     for (int i = 0; i < n; ++i) {
       if (!calc->SetShort(w[i].p, w[i].q, w[i].k, 0.0)) return false;
-      AddReactive(calc, w[i].k, w[i].k, -w[i].L);
+      calc->AddReactive(w[i].k, w[i].k, -w[i].L);
     }
     for (int i = 0; i < n; ++i)
       for (int j = i + 1; j < n; ++j) {
         const double m = Mutual(i, j);
         if (m == 0.0) continue;
-        AddReactive(calc, w[i].k, w[j].k, -m);
-        AddReactive(calc, w[j].k, w[i].k, -m);
+        calc->AddReactive(w[i].k, w[j].k, -m);
+        calc->AddReactive(w[j].k, w[i].k, -m);
       }
     return true;
   }
@@ -471,11 +453,11 @@ bool CElemL::Repair(CCalc* calc) {
   // Every winding that needs it is repaired at once: a component gets one
   // repair per initial solution.
   for (SWinding& w : Windings()) {
-    if (!std::isnan(*w.i) && (IsUndetermined(calc, w.p) || IsUndetermined(calc, w.q))) {
+    if (!std::isnan(*w.i) && (calc->IsUndetermined(w.p) || calc->IsUndetermined(w.q))) {
       // Held, the current meets a cut set of current sources.
       *w.i = kNaN;
       if (message == nullptr) message = " : IC removed";
-    } else if (std::isnan(*w.i) && IsUndetermined(calc, w.k)) {
+    } else if (std::isnan(*w.i) && calc->IsUndetermined(w.k)) {
       // Shorted, the winding closes a loop of voltage sources.
       *w.i = 0.0;
       if (message == nullptr) message = " : IC added";
@@ -516,13 +498,13 @@ bool CElemL::CheckZone(CCalc* calc, bool final, bool& changed) {
     return true;
   CPWL* table = Pwl();
   const int k = GetExtraNode(0);
-  const double i = Value(calc, k);
+  const double i = calc->NodeValue(k);
   if (IsPlain(TypeId())) {
     changed = table->CheckPWL(i, final);
     return true;
   }
-  const double control = TypeId() == 38 ? Value(calc, Node(3)) - Value(calc, Node(2))
-                                        : (ExtraCount() >= 2 ? Value(calc, k + 1) : 0.0);
+  const double control = TypeId() == 38 ? calc->NodeValue(Node(3)) - calc->NodeValue(Node(2))
+                                        : (ExtraCount() >= 2 ? calc->NodeValue(k + 1) : 0.0);
   if (!final) {
     changed = table->CheckPWL(control, false);
     return true;

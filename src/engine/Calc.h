@@ -196,6 +196,19 @@ class CCalc : public CEngineLink {
   bool CheckDState(bool commit, int* state, int a, int b, int k, double Vf, double Vr,
                    bool reverse);
 
+  // --- Reading the solution and writing reactive entries, for elements.
+  // The solution value of node or unknown i; 0 for ground, disabled pins
+  // (negative) and indexes outside the system.
+  double NodeValue(int i) const { return i > 0 && i < M_ && X_ != nullptr ? X_[i] : 0.0; }
+  // Unknown i carries an undetermined mark from the last elimination.
+  bool IsUndetermined(int i) const { return i > 0 && i < N_ && undet_ != nullptr && undet_[i] != 0; }
+  // Adds v to C[row][col] (a disabled column counts as ground). In
+  // transient analysis C holds the coefficients of d/dt; the AC analysis
+  // solves (B + jC) x = s, so there the entry is scaled by omega.
+  void AddReactive(int row, int col, double v) {
+    AddC(row, col < 0 ? 0 : col, transient_ ? v : v * omega_);
+  }
+
   // --- Solving.
   // Adds d to a with the cancellation rule; the result is the entry's mark.
   bool sum_new(double& a, double d) const;
