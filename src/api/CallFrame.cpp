@@ -12,17 +12,14 @@ int g_handle_counter = 0;
 // Created at the first registration; never freed (the documents in it are
 // freed by their Close). Its absence is what "no circuit" means.
 TList* g_doc_list = nullptr;
-}  // namespace
 
-char* dll_error_text() { return g_error; }
+// The running call's "FN: " prefix, not yet written: a call that succeeds
+// (the common case, e.g. a host reading thousands of points) then never
+// copies it. It is written out before the first text a failure adds, when
+// the call fails without a text, or when the text is read.
+const char* g_prefix = nullptr;
 
-void dll_set_error(const char* text) {
-  g_error[0] = '\0';
-  dll_add_error(text);
-}
-
-void dll_add_error(const char* text) {
-  if (text == nullptr) return;
+void Append(const char* text) {
   const std::size_t used = std::strlen(g_error);
   const std::size_t room = kErrorTextSize - 1 - used;
   const std::size_t n = std::min(room, std::strlen(text));
@@ -30,7 +27,34 @@ void dll_add_error(const char* text) {
   g_error[used + n] = '\0';
 }
 
-void dll_clear_error() { std::strcpy(g_error, "OK"); }
+void FlushPrefix() {
+  if (g_prefix == nullptr) return;
+  const char* prefix = g_prefix;
+  g_prefix = nullptr;
+  Append(prefix);
+}
+
+}  // namespace
+
+char* dll_error_text() {
+  FlushPrefix();
+  return g_error;
+}
+
+void dll_set_error(const char* text) {
+  g_error[0] = '\0';
+  g_prefix = text;
+}
+
+void dll_add_error(const char* text) {
+  FlushPrefix();
+  if (text != nullptr) Append(text);
+}
+
+void dll_clear_error() {
+  g_prefix = nullptr;
+  std::strcpy(g_error, "OK");
+}
 
 int GetDLLHandle() { return g_handle_counter++; }
 

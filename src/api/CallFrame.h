@@ -41,7 +41,10 @@ int RunCall(const char* fn, Body&& body) noexcept {
   dll_set_error(fn);
   try {
     const int r = body();
-    if (r < 0) return -1;
+    if (r < 0) {
+      dll_add_error(nullptr);  // the prefix stands even without a text
+      return -1;
+    }
     dll_clear_error();
     return r;
   } catch (const std::bad_alloc&) {

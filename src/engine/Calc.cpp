@@ -202,6 +202,7 @@ bool CCalc::CreateMatr() {
     work_.assign(N, 0.0);
     cols_.assign(N, 0);
     ccols_.assign(N, 0);
+    rows_.assign(N, 0);
     pivots_.reserve(N);
   } catch (const std::bad_alloc&) {
     DeleteMatr();
@@ -254,8 +255,10 @@ void CCalc::DeleteMatr() {
   std::vector<double>().swap(work_);
   std::vector<int>().swap(cols_);
   std::vector<int>().swap(ccols_);
+  std::vector<int>().swap(rows_);
   std::vector<int>().swap(pivots_);
   std::vector<int>().swap(trans_start_);
+  std::vector<int>().swap(trans_first_);
   std::vector<int>().swap(trans_col_);
   std::vector<double>().swap(trans_val_);
   yz_count_ = 0;
@@ -284,8 +287,12 @@ void CCalc::ZeroMatr() {
   std::fill(Yim_, Yim_ + N, 0.0);
   std::fill(Xzero_, Xzero_ + N, 0);
   std::fill(Ysignal_, Ysignal_ + N, 0);
-  std::fill(out_.begin(), out_.end(), SOutOwner());
-  std::fill(ties_.begin(), ties_.end(), STie());
+  // Assigned from one value made once: filling with a temporary per entry
+  // built it on the stack each time and stalled on reading it back.
+  const SOutOwner no_owner;
+  for (SOutOwner& o : out_) o = no_owner;
+  const STie untied;
+  for (STie& t : ties_) t = untied;
   yz_count_ = 0;
 }
 

@@ -14,6 +14,7 @@
 // with a byte mark per entry for the non-zero pattern; elimination visits
 // marked entries only and drops sums that cancel within the "zero" setting.
 
+#include <cmath>
 #include <cstdint>
 #include <ctime>
 #include <memory>
@@ -211,7 +212,24 @@ class CCalc : public CEngineLink {
 
   // --- Solving.
   // Adds d to a with the cancellation rule; the result is the entry's mark.
-  bool sum_new(double& a, double d) const;
+  // Inline: it is the innermost operation of every elimination.
+  bool sum_new(double& a, double d) const {
+    if (d == 0.0) return a != 0.0;
+    if (a == 0.0) {
+      a = d;
+      return true;
+    }
+    a += d;
+    if (a == 0.0) return false;
+    if (!std::isfinite(a)) return true;
+    // A sum that is below the round-off of what was added is taken as an
+    // exact cancellation: it keeps fill-in from round-off out of the pattern.
+    if (std::fabs(d) * zero_ >= std::fabs(a)) {
+      a = 0.0;
+      return false;
+    }
+    return true;
+  }
   // Zeroes and refills B, C, U and the marks from every component's
   // stamps; false when a component failed (its error is set).
   bool FillMatr();
@@ -338,7 +356,17 @@ class CCalc : public CEngineLink {
   };
 
   void StampInfiniteGain(int a, int b, int c, int d, int k);
-  int FindPivot(int j) const;
+  // The rows column j's elimination works on: not disabled, marked in
+  // column j and not yet used as a pivot (row >= j, or no mark on its own
+  // diagonal), in ascending order into rows_. Returns their count.
+  int CandidateRows(int j);
+  // After the rows at j and best were swapped: the rows column j is
+  // eliminated from, i.e. the candidates other than the pivot, with the
+  // row now at best judged by its new content. Rewrites rows_; returns count.
+  int RowsToEliminate(int j, int best, int count);
+  // The pivot among the first count candidates of rows_ (the largest
+  // |B[r][j]|, a later row only when strictly larger); -1 when none or 0.
+  int PivotAmong(int j, int count) const;
   void _setYz(int kind, int a, int b, int s, double V);
   bool _reverseYzPath(int b);
   bool _checkYzLoop(int parent, int child) const;
@@ -405,10 +433,13 @@ class CCalc : public CEngineLink {
   std::vector<double> work_;  // per-step scratch (transition step), N
   std::vector<int> cols_;     // elimination scratch: marked columns of the pivot row
   std::vector<int> ccols_;    // the same for the pivot row of C
+  std::vector<int> rows_;     // elimination scratch: candidate rows of a column
   std::vector<int> pivots_;   // pivot columns of the interval's elimination
-  // The interval's transition matrix C' in compressed rows (row i's
-  // entries at trans_start_[i] .. trans_start_[i+1]-1).
-  std::vector<int> trans_start_, trans_col_;
+  // The interval's transition matrix C' by rows: row i's values at
+  // trans_start_[i] .. trans_start_[i+1]-1 of trans_val_. When
+  // trans_first_[i] > 0 they are the consecutive columns from that one on
+  // (a span, zeros included); trans_col_ holds every value's column.
+  std::vector<int> trans_start_, trans_first_, trans_col_;
   std::vector<double> trans_val_;
   int yz_count_ = 0;          // tied nodes in the order slots
   std::unique_ptr<int[]> saved_nodes_;  // the document's pin nodes before numbering
@@ -450,7 +481,7 @@ class CCalc : public CEngineLink {
   std::vector<int> saved_zone_;
   std::vector<unsigned char> adjusted_;
   std::clock_t clock_start_ = 0;
-  bool clock_armed_ = false;  // clock_start_ read since the last reset
+  int clock_questions_ = 0;  // time-out questions since the last reset
   unsigned rand_counter_ = 0;
   SCounters counters_;
 

@@ -4,43 +4,131 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "circuit/Cmp.h"
 #include "engine/Calc.h"
 
-bool CCalc::sum_new(double& a, double d) const {
-  if (d == 0.0) return a != 0.0;
-  if (a == 0.0) {
-    a = d;
-    return true;
-  }
-  a += d;
-  if (a == 0.0) return false;
-  if (!std::isfinite(a)) return true;
-  // A sum that is below the round-off of what was added is taken as an
-  // exact cancellation: it keeps fill-in from round-off out of the pattern.
-  if (std::fabs(d) * zero_ >= std::fabs(a)) {
-    a = 0.0;
-    return false;
-  }
-  return true;
-}
-
 // --- Filling -----------------------------------------------------------------------
 
+namespace {
+
+// 1 when the double whose bits are u is neither +0 nor -0: shifting the
+// sign out leaves 0 only for a zero. Cheaper than a floating compare,
+// which must also test for a NaN (a NaN counts as present either way).
+inline unsigned char NonZero(const double* p) {
+  std::uint64_t u;
+  std::memcpy(&u, p, sizeof u);
+  return (u << 1) != 0;
+}
+
+// The terms val[k] * x(k) of a row of the transition matrix, positive and
+// negative ones summed separately (the step joins the two with the
+// cancellation rule). The split is max/min against 0, not a branch: the
+// signs are data and a branch would be mispredicted half the time. Four
+// partial sums run side by side. A NaN term reaches both sums (max and
+// min with 0 as the first operand return the second when either is a
+// NaN), so that it reaches the solution. pair(k) loads x(k) and x(k + 1)
+// into one register; one(k) gives x(k).
+template <class Pair, class One>
+inline void SplitTerms(const double* val, int count, Pair pair, One one, double* pos,
+                       double* neg) {
+  int k = 0;
+  double p = 0.0, n = 0.0;
+#if defined(__SSE2__)
+  if (count >= 4) {
+    __m128d p0 = _mm_setzero_pd(), n0 = _mm_setzero_pd();
+    __m128d p1 = _mm_setzero_pd(), n1 = _mm_setzero_pd();
+    const __m128d zero = _mm_setzero_pd();
+    for (; k + 3 < count; k += 4) {
+      const __m128d t0 = _mm_mul_pd(_mm_loadu_pd(val + k), pair(k));
+      const __m128d t1 = _mm_mul_pd(_mm_loadu_pd(val + k + 2), pair(k + 2));
+      p0 = _mm_add_pd(p0, _mm_max_pd(zero, t0));
+      n0 = _mm_add_pd(n0, _mm_min_pd(zero, t0));
+      p1 = _mm_add_pd(p1, _mm_max_pd(zero, t1));
+      n1 = _mm_add_pd(n1, _mm_min_pd(zero, t1));
+    }
+    double lanes[2];
+    _mm_storeu_pd(lanes, _mm_add_pd(p0, p1));
+    p = lanes[0] + lanes[1];
+    _mm_storeu_pd(lanes, _mm_add_pd(n0, n1));
+    n = lanes[0] + lanes[1];
+  }
+#else
+  (void)pair;
+#endif
+  for (; k < count; ++k) {
+    const double t = val[k] * one(k);
+    p += std::max(t, 0.0);
+    n += std::min(t, 0.0);
+  }
+  *pos = p;
+  *neg = n;
+}
+
+#if defined(__SSE2__)
+using Pair = __m128d;
+#else
+struct Pair {};
+#endif
+
+// A sparse row: x(k) = v[col[k]].
+inline void SplitProduct(const double* val, const int* col, int count, const double* v,
+                         double* pos, double* neg) {
+  SplitTerms(
+      val, count,
+      [col, v](int k) {
+#if defined(__SSE2__)
+        return _mm_loadh_pd(_mm_load_sd(v + col[k]), v + col[k + 1]);
+#else
+        (void)k;
+        return Pair{};
+#endif
+      },
+      [col, v](int k) { return v[col[k]]; }, pos, neg);
+}
+
+// A row stored as a span of consecutive columns: x(k) = x[k].
+inline void SplitSpan(const double* val, const double* x, int count, double* pos, double* neg) {
+  SplitTerms(
+      val, count,
+      [x](int k) {
+#if defined(__SSE2__)
+        return _mm_loadu_pd(x + k);
+#else
+        (void)k;
+        return Pair{};
+#endif
+      },
+      [x](int k) { return x[k]; }, pos, neg);
+}
+
+// Rows of the transition matrix shorter than this are summed term by term.
+constexpr int kShortRow = 8;
+
+}  // namespace
+
 void CCalc::ComputeMarks() {
-  for (int i = 1; i < N_; ++i) {
+  const int N = N_;
+  for (int i = 1; i < N; ++i) {
     if (Xzero_[i]) continue;
-    const double* b = B_[i];
-    const double* c = C_[i];
-    unsigned char* bm = Bm_[i];
-    unsigned char* cm = Cm_[i];
+    // Restrict: the marks are bytes, which may alias anything, and would
+    // otherwise force a reload of the values after every store.
+    const double* __restrict b = B_[i];
+    const double* __restrict c = C_[i];
+    unsigned char* __restrict bm = Bm_[i];
+    unsigned char* __restrict cm = Cm_[i];
     unsigned char bany = 0, cany = 0;
-    for (int j = 1; j < N_; ++j) {
-      bm[j] = b[j] != 0.0;
-      cm[j] = c[j] != 0.0;
-      bany |= bm[j];
-      cany |= cm[j];
+    for (int j = 1; j < N; ++j) {
+      const unsigned char mb = NonZero(b + j), mc = NonZero(c + j);
+      bm[j] = mb;
+      cm[j] = mc;
+      bany |= mb;
+      cany |= mc;
     }
     bm[0] = bany;
     cm[0] = cany;
@@ -201,23 +289,44 @@ bool CCalc::HasUndetermined() const {
 
 // --- Elimination ---------------------------------------------------------------------
 
-// The pivot row of column j: among the rows not yet used as pivots (row >= j,
-// or no mark on its own diagonal) and marked in column j, the largest
-// |B[r][j]|; a later row wins only when strictly larger. -1 when there is
-// none or the largest is 0.
-int CCalc::FindPivot(int j) const {
-  int best = -1;
-  double bv = -1.0;
+int CCalc::CandidateRows(int j) {
+  int n = 0;
+  int* rows = rows_.data();
   for (int r = 1; r < N_; ++r) {
     if (Xzero_[r] || !Bm_[r][j]) continue;
     if (r < j && Bm_[r][r]) continue;
-    const double v = std::fabs(B_[r][j]);
+    rows[n++] = r;
+  }
+  return n;
+}
+
+int CCalc::PivotAmong(int j, int count) const {
+  int best = -1;
+  double bv = -1.0;
+  const int* rows = rows_.data();
+  for (int k = 0; k < count; ++k) {
+    const double v = std::fabs(B_[rows[k]][j]);
     if (v > bv) {
       bv = v;
-      best = r;
+      best = rows[k];
     }
   }
   return bv == 0.0 ? -1 : best;
+}
+
+int CCalc::RowsToEliminate(int j, int best, int count) {
+  int* rows = rows_.data();
+  int n = 0;
+  for (int k = 0; k < count; ++k) {
+    const int r = rows[k];
+    if (r == j) continue;
+    if (r == best) {
+      // It now holds what was row j.
+      if (!Bm_[r][j] || (r < j && Bm_[r][r])) continue;
+    }
+    rows[n++] = r;
+  }
+  return n;
 }
 
 void CCalc::gauss() {
@@ -227,12 +336,14 @@ void CCalc::gauss() {
     if (Xzero_[j]) continue;
     // Pivot: the largest candidate of the column among the rows not yet
     // used as pivots; a later row wins only when strictly larger.
-    const int best = FindPivot(j);
+    int count = CandidateRows(j);
+    const int best = PivotAmong(j, count);
     if (best < 0) continue;
     if (best != j) {
       std::swap(B_[j], B_[best]);
       std::swap(Bm_[j], Bm_[best]);
     }
+    count = RowsToEliminate(j, best, count);
     double* pj = B_[j];
     const unsigned char* pm = Bm_[j];
     int ncols = 0;
@@ -245,9 +356,8 @@ void CCalc::gauss() {
       pj[0] /= p;
       pj[j] = 1.0;
     }
-    for (int r = 1; r < N; ++r) {
-      if (r == j || Xzero_[r] || !Bm_[r][j]) continue;
-      if (r < j && Bm_[r][r]) continue;
+    for (int e = 0; e < count; ++e) {
+      const int r = rows_[static_cast<std::size_t>(e)];
       double* pr = B_[r];
       unsigned char* rm = Bm_[r];
       const double f = pr[j];
@@ -353,7 +463,8 @@ bool CCalc::calc_start_transient() {
   order.clear();
   for (int j = 1; j < N; ++j) {
     if (Xzero_[j]) continue;
-    const int best = FindPivot(j);
+    int count = CandidateRows(j);
+    const int best = PivotAmong(j, count);
     if (best < 0) continue;
     if (best != j) {
       std::swap(B_[j], B_[best]);
@@ -362,6 +473,7 @@ bool CCalc::calc_start_transient() {
       std::swap(Cm_[j], Cm_[best]);
       std::swap(U_[j], U_[best]);
     }
+    count = RowsToEliminate(j, best, count);
     order.push_back(j);
     double* pj = B_[j];
     const double p = pj[j];
@@ -378,9 +490,8 @@ bool CCalc::calc_start_transient() {
       if (Bm_[j][c] && !Xzero_[c]) cols_[nb++] = c;
     for (int c = 1; c < N; ++c)
       if (Cm_[j][c]) ccols_[nc++] = c;
-    for (int r = 1; r < N; ++r) {
-      if (r == j || Xzero_[r] || !Bm_[r][j]) continue;
-      if (r < j && Bm_[r][r]) continue;
+    for (int e = 0; e < count; ++e) {
+      const int r = rows_[static_cast<std::size_t>(e)];
       const double f = B_[r][j];
       RowAddScaled(B_[r], Bm_[r], pj, f, cols_.data(), nb);
       RowAddScaled(C_[r], Cm_[r], C_[j], f, ccols_.data(), nc);
@@ -404,23 +515,36 @@ bool CCalc::calc_start_transient() {
       Bm_[r][i] = 0;
     }
   }
-  // The transition matrix in compressed rows: the step then costs one
-  // multiply-add per stored entry.
+  // The transition matrix by rows, for a step that costs one multiply-add
+  // per stored entry. A row whose entries fill at least half of the
+  // columns between its first and last is stored as that whole span
+  // (zeros included), read against the solution without column indexes;
+  // any other row keeps only its entries, each with its column.
   trans_start_.assign(static_cast<std::size_t>(N) + 1, 0);
+  trans_first_.assign(static_cast<std::size_t>(N), 0);
   trans_col_.clear();
   trans_val_.clear();
   for (int i = 1; i < N; ++i) {
-    trans_start_[static_cast<std::size_t>(i)] = static_cast<int>(trans_col_.size());
-    if (!Xzero_[i] && ties_[i].kind == YZ_NONE) {
-      for (int j = 1; j < N; ++j) {
-        if (Cm_[i][j] && C_[i][j] != 0.0) {
-          trans_col_.push_back(j);
-          trans_val_.push_back(C_[i][j]);
-        }
-      }
+    trans_start_[static_cast<std::size_t>(i)] = static_cast<int>(trans_val_.size());
+    if (Xzero_[i] || ties_[i].kind != YZ_NONE) continue;
+    int first = 0, last = 0, count = 0;
+    for (int j = 1; j < N; ++j) {
+      if (!Cm_[i][j] || C_[i][j] == 0.0) continue;
+      if (first == 0) first = j;
+      last = j;
+      ++count;
+    }
+    if (count == 0) continue;
+    const bool span = 2 * count >= last - first + 1;
+    if (span) trans_first_[static_cast<std::size_t>(i)] = first;
+    for (int j = first; j <= last; ++j) {
+      const bool present = Cm_[i][j] && C_[i][j] != 0.0;
+      if (!span && !present) continue;
+      trans_col_.push_back(j);
+      trans_val_.push_back(present ? C_[i][j] : 0.0);
     }
   }
-  trans_start_[static_cast<std::size_t>(N)] = static_cast<int>(trans_col_.size());
+  trans_start_[static_cast<std::size_t>(N)] = static_cast<int>(trans_val_.size());
   trans_start_[0] = 0;
   return true;
 }
@@ -437,17 +561,34 @@ bool CCalc::calc_transient() {
   const double* val = trans_val_.data();
   for (int i = 1; i < N; ++i) {
     if (Xzero_[i] || ties_[i].kind != YZ_NONE) continue;
-    double pos = 0.0, neg = 0.0;
-    const double a = Xprev_[i], u = U_[i];
-    (a >= 0.0 ? pos : neg) += a;
-    (u >= 0.0 ? pos : neg) += u;
+    const int begin = trans_start_[static_cast<std::size_t>(i)];
     const int end = trans_start_[static_cast<std::size_t>(i) + 1];
-    for (int k = trans_start_[static_cast<std::size_t>(i)]; k < end; ++k) {
-      const double t = val[k] * v[col[k]];
-      (t >= 0.0 ? pos : neg) += t;
+    // Positive and negative terms are summed apart and joined with the
+    // cancellation rule. A short row (a switching converter's are a few
+    // entries) goes term by term: its signs rarely change from step to
+    // step, so the branch is well predicted. Long rows go through the
+    // branch-free kernels.
+    double p = 0.0, n = 0.0;
+    const double a = Xprev_[i], u = U_[i];
+    (a >= 0.0 ? p : n) += a;
+    (u >= 0.0 ? p : n) += u;
+    if (end - begin < kShortRow) {
+      for (int k = begin; k < end; ++k) {
+        const double t = val[k] * v[col[k]];
+        (t >= 0.0 ? p : n) += t;
+      }
+    } else {
+      double kp = 0.0, kn = 0.0;
+      const int first = trans_first_[static_cast<std::size_t>(i)];
+      if (first > 0)
+        SplitSpan(val + begin, v + first, end - begin, &kp, &kn);
+      else
+        SplitProduct(val + begin, col + begin, end - begin, v, &kp, &kn);
+      p += kp;
+      n += kn;
     }
-    sum_new(pos, neg);
-    X_[i] = -pos;
+    sum_new(p, n);
+    X_[i] = -p;
   }
   return AdjustX();
 }
