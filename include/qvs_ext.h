@@ -1,5 +1,7 @@
 /*
- * qvs_ext.h - introspection extensions of the qvs simulator library.
+ * qvs_ext.h - extensions of the qvs simulator library: introspection of a
+ * circuit (components, parameters, settings, traces, run counters) and AC
+ * traces added by the host.
  *
  * These functions are EXTENSIONS: they are not part of the library's
  * established 52-function interface (qvs_dll.h) and carry the prefix QVSX_
@@ -108,6 +110,37 @@ QVS_API int QVSX_GetTraceCount(int ncir, int analysis);
  * field". */
 QVS_API int QVSX_GetTraceText(int ncir, int analysis, int index, int field, char* text,
                               int length);
+
+/* Kinds of an AC trace added by QVSX_AddACTrace: the library's own codes of
+ * the voltage and current trace types. */
+enum { QVSX_TRACE_V = 0, QVSX_TRACE_I = 1 };
+
+/* ---- AC traces added by the host. The 52 functions add transient traces
+ * only; this one adds a voltage (kind QVSX_TRACE_V) or current (kind
+ * QVSX_TRACE_I) trace of a component to the AC collection, exactly as
+ * QVS_AddVTrace and QVS_AddITrace add theirs to the transient one: the
+ * trace's name and expression are "V(" + name + ")" or "I(" + name + ")",
+ * and a document that keeps its file's tree gets a Trace element under
+ * Doc/Freq/Traces (made when missing), so that QVS_SaveAs includes it.
+ *
+ * The result is a new trace handle, from the counter every handle comes
+ * from, for QVS_GetACDataSize and QVS_GetACDataAt; QVS_GetACTrace finds the
+ * trace by its name and gives the same handle, and QVSX_GetTraceCount and
+ * QVSX_GetTraceText with QVSX_AC list it. The trace records from the next
+ * QVS_CalcAC on: magnitude and phase (degrees) of the component's voltage
+ * (pin 1 against pin 0) or current for the unit excitation of the AC source.
+ * Adding the same component twice gives two traces.
+ *
+ * Checks, in this order (the name first, as the add-trace functions of
+ * qvs_dll.h do, then the circuit handle):
+ *   a null name          "NULL pointer"
+ *   an empty name        "no trace name"
+ *   the circuit handle   "wrong circuit handle" / "no circuit"
+ *   another kind         "wrong trace type"
+ *   then the texts of QVS_AddVTrace: "component " + name + " not found",
+ *   "component model not found", "V trace not allowed for component " +
+ *   name ("I trace not allowed ..." for a current trace). */
+QVS_API int QVSX_AddACTrace(int ncir, char* name, int kind);
 
 /* ---- Engine counters of the present (or last) transient run, counted from
  * its start: accepted time points, trial steps rejected after a zone

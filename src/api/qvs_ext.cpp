@@ -1,11 +1,12 @@
 // The introspection extensions (qvs_ext.h): listings of components,
-// parameters, settings and traces, and the engine's run counters. Same
-// frame as the exported functions of qvs_dll.cpp: RunCall around argument
-// checks and reads of the document.
+// parameters, settings and traces, the engine's run counters, and AC traces
+// added by the host. Same frame as the exported functions of qvs_dll.cpp:
+// RunCall around argument checks and reads of the document.
 
 #include "qvs_ext.h"
 
 #include <cstring>
+#include <memory>
 
 #include "api/CallFrame.h"
 #include "base/AnsiString.h"
@@ -14,6 +15,7 @@
 #include "circuit/ElemSet.h"
 #include "circuit/Param.h"
 #include "doc/Doc.h"
+#include "doc/xml.h"
 #include "engine/Calc.h"
 #include "expr/Formula.h"
 #include "traces/Trace.h"
@@ -77,6 +79,42 @@ CTraces* TracesOf(CDoc* doc, int analysis) {
     return nullptr;
   }
   return &tran->Traces();
+}
+
+// The "Traces" element of the AC analysis in a kept tree, made (with
+// "Freq") when missing so that an added trace is saved with the document;
+// null without a tree or without its "Doc" element.
+CXMLNode* FreqTracesNode(CXMLNode* root) {
+  CXMLNode* doc = root != nullptr ? root->GetNode("Doc", 0) : nullptr;
+  if (doc == nullptr) return nullptr;
+  CXMLNode* freq = doc->GetNode("Freq", 0);
+  if (freq == nullptr) freq = doc->CreateNode("Freq");
+  CXMLNode* traces = freq->GetNode("Traces", 0);
+  if (traces == nullptr) traces = freq->CreateNode("Traces");
+  return traces;
+}
+
+// The component a V or I trace named cmpName may read, with the texts of
+// the transient add-trace functions; null after appending the reason.
+CCmp* TraceComponent(CDoc* doc, const char* cmpName, int kind) {
+  const AnsiString name(cmpName);
+  CCmp* cmp = doc->Cmps()->GetCmp(name);
+  if (cmp == nullptr) {
+    Fail(("component " + name + " not found").c_str());
+    return nullptr;
+  }
+  const SElemModel* model = cmp->GetModel();
+  if (model == nullptr) {
+    Fail("component model not found");
+    return nullptr;
+  }
+  const int flag = kind == TT_V ? MF_TRACE_V : MF_TRACE_I;
+  if ((model->flags & flag) == 0) {
+    Fail((AnsiString(kind == TT_V ? "V" : "I") + " trace not allowed for component " + name)
+             .c_str());
+    return nullptr;
+  }
+  return cmp;
 }
 
 }  // namespace
@@ -239,6 +277,39 @@ QVS_API int QVSX_GetCounters(int ncir, long long* accepted, long long* rejected,
     *switchings = c.switchings;
     *zone_iterations = c.ic_iterations;
     return 0;
+  });
+}
+
+QVS_API int QVSX_AddACTrace(int ncir, char* name, int kind) {
+  return RunCall("QVSX_AddACTrace: ", [&] {
+    if (name == nullptr) return Fail("NULL pointer");
+    if (name[0] == '\0') return Fail("no trace name");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    static_assert(static_cast<int>(QVSX_TRACE_V) == static_cast<int>(TT_V) &&
+                      static_cast<int>(QVSX_TRACE_I) == static_cast<int>(TT_I),
+                  "the kinds are the trace type codes");
+    if (kind != TT_V && kind != TT_I) return Fail("wrong trace type");
+    CCmp* cmp = TraceComponent(doc, name, kind);
+    if (cmp == nullptr) return -1;
+    CTraces& traces = doc->Freq()->Traces();
+    auto trace = std::make_unique<CTrace>(&traces);
+    trace->SetType(kind);
+    trace->SetCmpId(cmp->Id());
+    trace->SetExprText(AnsiString(name));
+    trace->SetExpr(AnsiString(name));  // V(R1), I(R1)
+    trace->SetName(trace->Expr());
+    // No engine flag to raise: every AC run binds and orders its traces
+    // afresh, so the trace records from the next one on.
+    CTrace* added = trace.release();
+    traces.Add(added);
+    if (CXMLNode* list = FreqTracesNode(doc->Tree())) {
+      CXMLNode* element = list->CreateNode("Trace");
+      element->SetStore(true);
+      added->SerializeTrace(element, false);
+    }
+    added->SetHandle(GetDLLHandle());
+    return added->Handle();
   });
 }
 

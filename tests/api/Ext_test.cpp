@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -212,6 +213,135 @@ TEST(ExtCounters, CountFromEachRunStart) {
   ASSERT_EQ(0, QVSX_GetCounters(ncir, &acc, &rej, &sw, &it));
   EXPECT_GE(acc, 100);
   QVS_Close(ncir);
+}
+
+// api/rc_ac.qvs: V1 (AC source, id 1) -> amperemeter A1 -> R1 = 1 kOhm ->
+// C1 = 1 uF to ground, voltmeter VM1 across C1; one AC trace V(C1); a
+// logarithmic sweep 10 Hz ... 100 kHz in 9 points.
+// With w = 2 pi f: the loop current is I = jwC / (1 + jwRC), so
+// |I| = wC / sqrt(1 + (wRC)^2) and |V(R1)| = R |I|. The engine's pi is
+// 3.14159265358; the tolerances (1e-9 relative) allow for it.
+class ExtAcTrace : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ncir_ = QVS_Open(TestData("api/rc_ac.qvs").data());
+    ASSERT_GE(ncir_, 0) << QVS_GetError();
+  }
+  void TearDown() override { QVS_Close(ncir_); }
+  int Add(const char* name, int kind) {
+    std::string n = name;
+    return QVSX_AddACTrace(ncir_, n.data(), kind);
+  }
+  int ncir_ = -1;
+};
+
+TEST_F(ExtAcTrace, AddedVoltageAndCurrentTracesRecordTheLoopCurrent) {
+  const int vr = Add("R1", QVSX_TRACE_V);
+  ASSERT_GE(vr, 0) << QVS_GetError();
+  EXPECT_STREQ("OK", QVS_GetError());
+  const int ir = Add("R1", QVSX_TRACE_I);
+  const int ia = Add("A1", QVSX_TRACE_I);
+  ASSERT_GE(ir, 0) << QVS_GetError();
+  ASSERT_GE(ia, 0) << QVS_GetError();
+  EXPECT_NE(vr, ir);
+  // Listed with the document's trace, named as the transient ones are.
+  ASSERT_EQ(4, QVSX_GetTraceCount(ncir_, QVSX_AC));
+  char buf[32];
+  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_AC, 1, QVSX_TRACE_NAME, buf, sizeof buf), 1);
+  EXPECT_STREQ("V(R1)", buf);
+  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_AC, 2, QVSX_TRACE_TYPE, buf, sizeof buf), 1);
+  EXPECT_STREQ("I", buf);
+  EXPECT_EQ(0, QVSX_GetTraceCount(ncir_, QVSX_TRANSIENT));  // that collection is untouched
+  // Nothing recorded before a run.
+  EXPECT_EQ(0, QVS_GetACDataSize(ncir_, vr)) << QVS_GetError();
+
+  ASSERT_EQ(0, QVS_CalcAC(ncir_)) << QVS_GetError();
+  ASSERT_EQ(9, QVS_GetACDataSize(ncir_, vr)) << QVS_GetError();
+  ASSERT_EQ(9, QVS_GetACDataSize(ncir_, ir));
+  const double R = 1000.0, C = 1e-6;
+  for (int i = 0; i < 9; ++i) {
+    double f = 0, mv = 0, pv = 0, fi = 0, mi = 0, pi = 0, fa = 0, ma = 0, pa = 0;
+    ASSERT_EQ(0, QVS_GetACDataAt(ncir_, vr, i, &f, &mv, &pv)) << QVS_GetError();
+    ASSERT_EQ(0, QVS_GetACDataAt(ncir_, ir, i, &fi, &mi, &pi));
+    ASSERT_EQ(0, QVS_GetACDataAt(ncir_, ia, i, &fa, &ma, &pa));
+    EXPECT_EQ(f, fi);
+    const double w = 2 * 3.14159265358 * f;
+    const double current = w * C / std::sqrt(1 + (w * R * C) * (w * R * C));
+    EXPECT_NEAR(current, mi, current * 1e-9) << "f=" << f;
+    EXPECT_NEAR(current, ma, current * 1e-9) << "f=" << f;
+    EXPECT_NEAR(R * current, mv, R * current * 1e-9) << "f=" << f;
+    // I(R1) is V(R1) / R: the same phase, whichever way R1 is drawn.
+    EXPECT_NEAR(0.0, std::remainder(pv - pi, 360.0), 1e-7) << "f=" << f;
+  }
+}
+
+TEST_F(ExtAcTrace, GetACTraceFindsAnAddedTraceUnderItsHandle) {
+  const int h = Add("c1", QVSX_TRACE_I);  // component names ignore case
+  ASSERT_GE(h, 0) << QVS_GetError();
+  char name[] = "I(c1)", phase[] = "I(c1).phase";
+  EXPECT_EQ(h, QVS_GetACTrace(ncir_, name)) << QVS_GetError();
+  EXPECT_EQ(h, QVS_GetACTrace(ncir_, phase)) << QVS_GetError();
+  // Not a transient trace.
+  EXPECT_EQ(-1, QVS_GetTrace(ncir_, name));
+}
+
+TEST_F(ExtAcTrace, AddedTraceIsSavedWithTheDocument) {
+  ASSERT_GE(Add("R1", QVSX_TRACE_V), 0) << QVS_GetError();
+  std::string path = ScratchDir() + "/ext_ac_saved.qvs";
+  ASSERT_EQ(0, QVS_SaveAs(ncir_, path.data())) << QVS_GetError();
+  const int again = QVS_Open(path.data());
+  ASSERT_GE(again, 0) << QVS_GetError();
+  ASSERT_EQ(2, QVSX_GetTraceCount(again, QVSX_AC)) << QVS_GetError();
+  EXPECT_EQ(0, QVSX_GetTraceCount(again, QVSX_TRANSIENT));
+  char name[] = "V(R1)";
+  const int h = QVS_GetACTrace(again, name);
+  ASSERT_GE(h, 0) << QVS_GetError();
+  ASSERT_EQ(0, QVS_CalcAC(again)) << QVS_GetError();
+  EXPECT_EQ(9, QVS_GetACDataSize(again, h));
+  QVS_Close(again);
+}
+
+TEST(ExtAcTraceSaved, ADocumentWithoutAcTracesGetsTheElementsItLacks) {
+  // api/divider.qvs has no "Freq" element at all.
+  const int ncir = QVS_Open(TestData("api/divider.qvs").data());
+  ASSERT_GE(ncir, 0) << QVS_GetError();
+  char r1[] = "R1";
+  ASSERT_GE(QVSX_AddACTrace(ncir, r1, QVSX_TRACE_I), 0) << QVS_GetError();
+  std::string path = ScratchDir() + "/ext_ac_divider.qvs";
+  ASSERT_EQ(0, QVS_SaveAs(ncir, path.data())) << QVS_GetError();
+  QVS_Close(ncir);
+  const int again = QVS_Open(path.data());
+  ASSERT_GE(again, 0) << QVS_GetError();
+  ASSERT_EQ(1, QVSX_GetTraceCount(again, QVSX_AC)) << QVS_GetError();
+  char buf[16];
+  ASSERT_GE(QVSX_GetTraceText(again, QVSX_AC, 0, QVSX_TRACE_NAME, buf, sizeof buf), 1);
+  EXPECT_STREQ("I(R1)", buf);
+  QVS_Close(again);
+}
+
+TEST_F(ExtAcTrace, FailsWithTheTextsOfTheTransientAddFunctions) {
+  char r9[] = "R9", empty[] = "", vm[] = "VM1", r1[] = "R1";
+  // The name is checked before the circuit handle, as QVS_AddVTrace does.
+  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_ + 1000, nullptr, QVSX_TRACE_V));
+  EXPECT_STREQ("QVSX_AddACTrace: NULL pointer", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_ + 1000, empty, QVSX_TRACE_V));
+  EXPECT_STREQ("QVSX_AddACTrace: no trace name", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_ + 1000, r1, QVSX_TRACE_V));
+  EXPECT_STREQ("QVSX_AddACTrace: wrong circuit handle", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_, r1, 2));
+  EXPECT_STREQ("QVSX_AddACTrace: wrong trace type", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_, r1, -1));
+  EXPECT_STREQ("QVSX_AddACTrace: wrong trace type", QVS_GetError());
+  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_, r9, QVSX_TRACE_V));
+  EXPECT_STREQ("QVSX_AddACTrace: component R9 not found", QVS_GetError());
+  // A voltmeter has a voltage but no current of its own.
+  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_, vm, QVSX_TRACE_I));
+  EXPECT_STREQ("QVSX_AddACTrace: I trace not allowed for component VM1", QVS_GetError());
+  // The same texts as the transient function for the same mistake.
+  EXPECT_EQ(-1, QVS_AddITrace(ncir_, vm));
+  EXPECT_STREQ("QVS_AddITrace: I trace not allowed for component VM1", QVS_GetError());
+  // Failures add nothing.
+  EXPECT_EQ(1, QVSX_GetTraceCount(ncir_, QVSX_AC));
 }
 
 }  // namespace

@@ -142,4 +142,41 @@ bool Circuit::SaveData(const std::string& path) {
   return true;
 }
 
+void Circuit::SetAC(int points, int scale, double from, double to) {
+  Check(QVS_SetAC(ncir_, points, scale, from, to));
+}
+
+void Circuit::SetACSource(const std::string& name) {
+  std::string n = name;
+  Check(QVS_SetACSource(ncir_, n.data()));
+}
+
+int Circuit::AddACTrace(char kind, const std::string& text) {
+  std::string s = text;
+  switch (kind) {
+    case 'V': return Check(QVSX_AddACTrace(ncir_, s.data(), QVSX_TRACE_V));
+    case 'I': return Check(QVSX_AddACTrace(ncir_, s.data(), QVSX_TRACE_I));
+    default: return Check(QVS_GetACTrace(ncir_, s.data()));
+  }
+}
+
+void Circuit::CalcAC() { Check(QVS_CalcAC(ncir_)); }
+
+std::vector<FreqSample> Circuit::ACSamples(int trace) const {
+  const int n = Check(QVS_GetACDataSize(ncir_, trace));
+  std::vector<FreqSample> out;
+  out.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    FreqSample s{};
+    Check(QVS_GetACDataAt(ncir_, trace, i, &s.f, &s.mag, &s.phase));
+    out.push_back(s);
+  }
+  return out;
+}
+
+void Circuit::SaveACData(const std::string& path) {
+  std::string p = path;
+  Check(QVS_SaveACData(ncir_, p.data()));
+}
+
 }  // namespace qvs

@@ -48,6 +48,14 @@ struct Sample {
   double t, v;  // s, the trace's unit
 };
 
+// One point of an AC trace: the response to the unit excitation of the AC
+// source.
+struct FreqSample {
+  double f;      // Hz
+  double mag;    // magnitude, the trace's unit per unit of the source
+  double phase;  // degrees, unwrapped by the library (may leave -180..180)
+};
+
 class Circuit {
  public:
   // Opens the document; throws LibError when the library refuses it.
@@ -81,6 +89,20 @@ class Circuit {
   // QVS_SaveData when this library has it; false (nothing written) when it
   // does not.
   bool SaveData(const std::string& path);
+
+  // --- AC analysis.
+  // QVS_SetAC: scale 0 logarithmic, 1 linear; from and to in Hz.
+  void SetAC(int points, int scale, double from, double to);
+  void SetACSource(const std::string& name);
+  // kind 'V' or 'I': a component's voltage or current, added to the AC
+  // collection; 'T': a trace the AC collection holds (QVS_GetACTrace).
+  // Returns the trace handle.
+  int AddACTrace(char kind, const std::string& text);
+  // The whole sweep or list in one call.
+  void CalcAC();
+  // Every point of the trace's last AC run, in frequency order.
+  std::vector<FreqSample> ACSamples(int trace) const;
+  void SaveACData(const std::string& path);
 
  private:
   int ncir_ = -1;

@@ -43,6 +43,27 @@ struct RunOptions {
 // CSV takes standard output), messages and progress to err.
 int RunCommand(const RunOptions& options, std::ostream& out, std::ostream& err);
 
+struct AcOptions {
+  std::string file;
+  // The sweep: QVS_SetAC is called only when one of these is given, since
+  // it turns a document's frequency list into a sweep; what is not given
+  // comes from the document's settings.
+  std::optional<double> from, to;  // Hz
+  std::optional<int> points;
+  std::optional<int> scale;  // 0 logarithmic (--log), 1 linear (--lin)
+  std::string source;        // the AC source component; "" keeps the document's
+  std::vector<std::string> traces;
+  std::vector<std::string> sets;  // NAME=VALUE
+  std::string csv;                // "-": standard output
+  std::string plot;               // .svg
+  std::string save_data;          // .qvf
+};
+
+// `qvs ac FILE`: an AC analysis; per trace the level and phase at both
+// ends, the peak, the -3 dB frequency and Q (Response.h), then the number
+// of points and the wall time. Streams as RunCommand.
+int AcCommand(const AcOptions& options, std::ostream& out, std::ostream& err);
+
 // How a --trace text is taken: V(x), I(x), P(x) of a component; a
 // component's name for its voltage (a variable component's name for its
 // value); the name of a trace the document defines; anything else is a

@@ -12,10 +12,21 @@ namespace qvs {
 namespace {
 
 constexpr int kLeft = 90, kRight = 20, kTop = 40, kGap = 24, kBottom = 50;
-const char* const kColors[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd",
-                               "#8c564b", "#e377c2", "#7f7f7f", "#bcbd22", "#17becf"};
 
-std::string Escape(const std::string& s) {
+struct Panel {
+  std::string unit;
+  std::vector<int> traces;  // indexes into the trace list
+};
+
+}  // namespace
+
+const char* PlotColor(int i) {
+  static const char* const kColors[] = {"#1f77b4", "#d62728", "#2ca02c", "#ff7f0e", "#9467bd",
+                                        "#8c564b", "#e377c2", "#7f7f7f", "#bcbd22", "#17becf"};
+  return kColors[(i % 10 + 10) % 10];
+}
+
+std::string SvgEscape(const std::string& s) {
   std::string out;
   for (char c : s) {
     switch (c) {
@@ -29,8 +40,7 @@ std::string Escape(const std::string& s) {
   return out;
 }
 
-// A coordinate with one decimal: enough for a pixel, short in the file.
-std::string Px(double v) {
+std::string SvgCoord(double v) {
   char buf[32];
   const auto r = std::to_chars(buf, buf + sizeof buf, std::round(v * 10.0) / 10.0,
                                std::chars_format::fixed, 1);
@@ -39,9 +49,8 @@ std::string Px(double v) {
   return s;
 }
 
-// Significant digits that tell neighbouring tick labels apart: those of
-// the largest tick down to the digit of the step.
-int LabelDigits(const std::vector<double>& ticks) {
+int TickLabelDigits(const std::vector<double>& ticks) {
+  if (ticks.size() < 2) return 3;
   const double step = std::fabs(ticks[1] - ticks[0]);
   double big = 0.0;
   for (double t : ticks) big = std::max(big, std::fabs(t));
@@ -49,13 +58,6 @@ int LabelDigits(const std::vector<double>& ticks) {
   const int d = static_cast<int>(std::floor(std::log10(big)) - std::floor(std::log10(step))) + 1;
   return std::clamp(d, 3, 12);
 }
-
-struct Panel {
-  std::string unit;
-  std::vector<int> traces;  // indexes into the trace list
-};
-
-}  // namespace
 
 std::vector<Sample> ReduceForPlot(const std::vector<Sample>& s, double t0, double t1,
                                   int columns) {
@@ -141,7 +143,7 @@ std::string RenderSvg(const std::vector<PlotTrace>& traces, double t0, double t1
   svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(opt.width) + "\" height=\"" +
          std::to_string(height) + "\" fill=\"white\"/>\n";
   svg += "<text x=\"" + std::to_string(kLeft) + "\" y=\"24\" font-size=\"15\">" +
-         Escape(opt.title) + "</text>\n";
+         SvgEscape(opt.title) + "</text>\n";
 
   const std::vector<double> tTicks = NiceTicks(t0, t1, 8);
   for (int p = 0; p < n; ++p) {
@@ -176,28 +178,28 @@ std::string RenderSvg(const std::vector<PlotTrace>& traces, double t0, double t1
            "\" width=\"" + std::to_string(pw) + "\" height=\"" + std::to_string(ph) +
            "\" fill=\"none\" stroke=\"#444\"/>\n";
     for (double t : tTicks) {
-      const std::string x = Px(xOf(t));
+      const std::string x = SvgCoord(xOf(t));
       svg += "<line x1=\"" + x + "\" y1=\"" + std::to_string(top) + "\" x2=\"" + x +
              "\" y2=\"" + std::to_string(top + ph) + "\" stroke=\"#ddd\"/>\n";
     }
     const std::vector<double> vTicks = NiceTicks(lo, hi, 5);
-    const int digits = vTicks.size() >= 2 ? LabelDigits(vTicks) : 3;
+    const int digits = TickLabelDigits(vTicks);
     for (double v : vTicks) {
-      const std::string y = Px(yOf(v));
+      const std::string y = SvgCoord(yOf(v));
       svg += "<line x1=\"" + std::to_string(kLeft) + "\" y1=\"" + y + "\" x2=\"" +
              std::to_string(kLeft + pw) + "\" y2=\"" + y + "\" stroke=\"#ddd\"/>\n";
-      svg += "<text x=\"" + std::to_string(kLeft - 6) + "\" y=\"" + Px(yOf(v) + 4) +
-             "\" text-anchor=\"end\">" + Escape(FormatEng(v, digits) + panels[p].unit) +
+      svg += "<text x=\"" + std::to_string(kLeft - 6) + "\" y=\"" + SvgCoord(yOf(v) + 4) +
+             "\" text-anchor=\"end\">" + SvgEscape(FormatEng(v, digits) + panels[p].unit) +
              "</text>\n";
     }
     for (std::size_t k = 0; k < panels[p].traces.size(); ++k) {
       const int ti = panels[p].traces[k];
-      const char* color = kColors[ti % 10];
+      const char* color = PlotColor(ti);
       std::string points;
       for (const Sample& s : pts[k]) {
         if (!std::isfinite(s.v)) continue;
         if (!points.empty()) points += ' ';
-        points += Px(xOf(s.t)) + "," + Px(yOf(s.v));
+        points += SvgCoord(xOf(s.t)) + "," + SvgCoord(yOf(s.v));
       }
       svg += "<polyline fill=\"none\" stroke=\"" + std::string(color) +
              "\" stroke-width=\"1.2\" clip-path=\"url(#clip" + std::to_string(p) +
@@ -213,22 +215,22 @@ std::string RenderSvg(const std::vector<PlotTrace>& traces, double t0, double t1
            "\" fill=\"white\" fill-opacity=\"0.85\" stroke=\"#999\"/>\n";
     for (std::size_t k = 0; k < panels[p].traces.size(); ++k) {
       const int ti = panels[p].traces[k];
-      const char* color = kColors[ti % 10];
+      const char* color = PlotColor(ti);
       const int ly = top + 16 + static_cast<int>(k) * 16;
       svg += "<line x1=\"" + std::to_string(kLeft + 10) + "\" y1=\"" + std::to_string(ly - 4) +
              "\" x2=\"" + std::to_string(kLeft + 30) + "\" y2=\"" + std::to_string(ly - 4) +
              "\" stroke=\"" + color + "\" stroke-width=\"2\"/>\n";
       svg += "<text x=\"" + std::to_string(kLeft + 36) + "\" y=\"" + std::to_string(ly) +
-             "\" fill=\"" + color + "\">" + Escape(traces[ti].name) + "</text>\n";
+             "\" fill=\"" + color + "\">" + SvgEscape(traces[ti].name) + "</text>\n";
     }
     svg += "</g>\n";
   }
   // The shared time axis under the last panel.
   const int axis = kTop + n * ph + (n > 0 ? (n - 1) * kGap : 0);
-  const int tDigits = tTicks.size() >= 2 ? LabelDigits(tTicks) : 3;
+  const int tDigits = TickLabelDigits(tTicks);
   for (double t : tTicks) {
-    svg += "<text x=\"" + Px(xOf(t)) + "\" y=\"" + std::to_string(axis + 18) +
-           "\" text-anchor=\"middle\">" + Escape(FormatEng(t, tDigits) + "s") + "</text>\n";
+    svg += "<text x=\"" + SvgCoord(xOf(t)) + "\" y=\"" + std::to_string(axis + 18) +
+           "\" text-anchor=\"middle\">" + SvgEscape(FormatEng(t, tDigits) + "s") + "</text>\n";
   }
   svg += "<text x=\"" + std::to_string(kLeft + pw / 2) + "\" y=\"" + std::to_string(axis + 40) +
          "\" text-anchor=\"middle\">time</text>\n";

@@ -36,6 +36,16 @@ std::vector<Sample> ReduceForPlot(const std::vector<Sample>& samples, double t0,
 // about `target` of them.
 std::vector<double> NiceTicks(double lo, double hi, int target);
 
+// Pieces every plot of the tool shares: the colour of the i-th trace, text
+// escaped for SVG, a pixel coordinate with one decimal (enough for a pixel,
+// short in the file), and the significant digits that tell neighbouring
+// tick labels apart (those of the largest tick down to the digit of the
+// step; 3 for fewer than two ticks).
+const char* PlotColor(int i);
+std::string SvgEscape(const std::string& s);
+std::string SvgCoord(double v);
+int TickLabelDigits(const std::vector<double>& ticks);
+
 // The whole SVG document.
 std::string RenderSvg(const std::vector<PlotTrace>& traces, double t0, double t1,
                       const PlotOptions& options);

@@ -1,6 +1,7 @@
 // qvs: the command-line front of the simulator library.
 //   qvs info FILE        what a circuit document holds
 //   qvs run FILE [...]   a transient run: table of figures, CSV, SVG plot
+//   qvs ac FILE [...]    an AC analysis: figures, CSV, Bode plot
 //   qvs --version        the library's version text
 // Exit status: see Commands.h.
 
@@ -78,6 +79,48 @@ int main(int argc, char** argv) {
       ->check(kEngNumber)
       ->type_name("T0");
 
+  qvs::AcOptions ac;
+  std::string acFrom, acTo;
+  int acPoints = 0;
+  bool acLin = false, acLog = false;
+  CLI::App* acCmd = app.add_subcommand(
+      "ac",
+      "Run the small-signal AC analysis and print, per trace, the level (dB) and phase at\n"
+      "the first and last frequency, the peak, the -3 dB frequency relative to the first\n"
+      "point and, for a peak inside the sweep, its Q; then the run's figures. Frequencies\n"
+      "accept engineering notation (100, 1k, 2M5; m is milli, M mega).");
+  acCmd->add_option("FILE", ac.file, "Circuit document (.qvs)")->required()->type_name("");
+  acCmd->add_option("--from", acFrom, "First frequency, Hz (default: the document's)")
+      ->check(kEngNumber)
+      ->type_name("F");
+  acCmd->add_option("--to", acTo, "Last frequency, Hz (default: the document's)")
+      ->check(kEngNumber)
+      ->type_name("F");
+  acCmd->add_option("--points", acPoints, "Number of frequencies (default: the document's)")
+      ->check(CLI::PositiveNumber)
+      ->type_name("N");
+  CLI::Option* lin = acCmd->add_flag("--lin", acLin, "Linear frequency sweep");
+  acCmd->add_flag("--log", acLog, "Logarithmic frequency sweep")->excludes(lin);
+  acCmd->add_option("--source", ac.source,
+                    "The AC source: a voltage or current source or a label (default: the "
+                    "document's)")
+      ->type_name("NAME");
+  acCmd->add_option("--trace", ac.traces,
+                    "Trace to record (repeatable): a component (its voltage), V(R1), I(L1) or "
+                    "an AC trace of the document. Default: the document's AC traces, else "
+                    "every capacitor, inductor and voltmeter voltage and amperemeter current")
+      ->type_name("EXPR");
+  acCmd->add_option("--set", ac.sets,
+                    "Set a parameter before the run (repeatable), e.g. R1.R=4k7")
+      ->type_name("NAME=VALUE");
+  acCmd->add_option("--csv", ac.csv,
+                    "Write the frequency and per trace magnitude, dB and phase (- for "
+                    "standard output; the figures then go to standard error)")
+      ->type_name("OUT");
+  acCmd->add_option("--plot", ac.plot, "Write a Bode plot (SVG)")->type_name("OUT.svg");
+  acCmd->add_option("--save-data", ac.save_data, "Write the AC trace data file")
+      ->type_name("OUT.qvf");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -87,6 +130,13 @@ int main(int argc, char** argv) {
 
   try {
     if (*info) return qvs::InfoCommand(infoFile, std::cout);
+    if (*acCmd) {
+      ac.from = Eng(acFrom);
+      ac.to = Eng(acTo);
+      if (acCmd->count("--points") > 0) ac.points = acPoints;
+      if (acLin || acLog) ac.scale = acLin ? 1 : 0;
+      return qvs::AcCommand(ac, std::cout, std::cerr);
+    }
     run.time = Eng(timeText);
     run.step = Eng(stepText);
     run.from = Eng(fromText).value_or(0.0);
