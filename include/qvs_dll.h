@@ -173,31 +173,61 @@ QVS_API int QVS_DeleteData(int ncir, int ntrace);
 QVS_API int QVS_SaveData(int ncir, char* name);
 
 /* ---- AC analysis. Frequencies in hertz, magnitudes in the unit of the
- * quantity per unit of excitation, phases in degrees. */
+ * quantity per unit of excitation (V per V, A per V, Ohm for Z traces),
+ * phases in degrees, carried on continuously past +-180 degrees along a
+ * sweep. The analysis solves the circuit linearised at its present zones
+ * (or at the DC operating point when the document's "dcop" is set) with a
+ * unit excitation in the AC source; every other source acts with value 0.
+ * Order of checks: the circuit handle first, then the other arguments,
+ * except where a function says otherwise. */
 
 /* Sweep settings: points, scale (0 logarithmic, else linear), from, to.
- * Fails with "to < from", and for a logarithmic sweep "from < 0" (from <= 0)
- * or "to <= 0". The AC source is kept. */
+ * After the handle: "to < from" (from > to, whatever the scale), then for
+ * a logarithmic sweep "from < 0" (from <= 0) and "to <= 0". Success turns
+ * a list document into a sweep and sets the method to 0; the AC source is
+ * kept. Points below 1 are accepted: the analysis then records nothing. */
 QVS_API int QVS_SetAC(int ncir, int points, int scale, double from, double to);
-/* The source of the unit excitation. Fails with "NULL pointer", "no
- * component name", "component " + name + " not found", "component " + name
- * + " cannot be set as AC source". */
+/* The source of the unit excitation, by component name (case is ignored).
+ * The name is checked before the circuit handle, unlike QVS_SaveData:
+ * "NULL pointer", "no component name"; then the handle; then "component "
+ * + name + " not found" and "component " + name + " cannot be set as AC
+ * source". Every model of the voltage and current sources (plain and
+ * logic controlled) and of the label may be the source, except "SubCir". */
 QVS_API int QVS_SetACSource(int ncir, char* name);
-/* Runs the analysis; on failure "AC error:\n" (then "f = " and the last
- * frequency reached) and the reason: "No AC source", "To < From", ... */
+/* Runs the analysis. Failures read "AC error:\n", then "f = " + the last
+ * frequency reached (6 significant digits) + "\n" when one was, then the
+ * reason: "Wrong AC Method", "To < From", "From <= 0", "To < = 0",
+ * "Frequency list is empty", "No AC source", "AC source is disabled",
+ * "Infinite or invalid solution", a list item's reading error, or the
+ * message of the operating point or of a component. The points recorded
+ * before a failure stay. The source's model is the same afterwards, on
+ * every path. The analysis shares the engine with the transient
+ * simulation: a transient run in progress ends as after a failed step
+ * (its samples stay; the next simulate call starts a new run from 0). */
 QVS_API int QVS_CalcAC(int ncir);
-/* The handle of an AC trace of the document (name, or name + ".phase"). */
+/* The handle of an AC trace of the document, by name, or by name +
+ * ".phase" (the same trace and the same handle). The name is checked
+ * before the circuit handle, unlike QVS_SaveData: "NULL pointer", "no
+ * trace name"; then the handle; then "trace " + name + " not found". The
+ * handle comes from the counter shared with circuits and is the same on
+ * every later call. */
 QVS_API int QVS_GetACTrace(int ncir, char* name);
-/* Number of frequency points of the AC trace. */
+/* Number of frequency points of the AC trace; 0 before any run. After the
+ * circuit handle: "wrong trace handle". */
 QVS_API int QVS_GetACDataSize(int ncir, int ntrace);
-/* Point n: frequency, magnitude, phase. The pointers are checked first:
- * "NULL pointer"; then "wrong trace handle", "no trace data", "no data at
- * requested index" (outputs 0). */
+/* Point n (0 .. size - 1): frequency, magnitude, phase. The output
+ * pointers are checked before the circuit handle: "NULL pointer"; then the
+ * handle; then "wrong trace handle", "no trace data" (no run yet), "no
+ * data at requested index" (outputs 0). */
 QVS_API int QVS_GetACDataAt(int ncir, int ntrace, int n, double* f, double* mag,
                             double* phase);
 /* Writes the AC traces to a trace data file (".qvf" added to a name
- * without extension): XML text, one zero byte, then (frequency, magnitude,
- * phase) little-endian doubles per point. */
+ * without extension): an XML text with the root "QVS_freq" describing
+ * every trace with points ("expr" "Copy of " + its name, "size"), one
+ * zero byte, then per trace its points as (frequency, magnitude, phase)
+ * little-endian IEEE doubles. The name is checked before the circuit
+ * handle, unlike QVS_SaveData: "NULL pointer", "no file name"; then the
+ * handle; then "cannot save file " + the name with its extension. */
 QVS_API int QVS_SaveACData(int ncir, char* name);
 
 /* ---- Simulation control. Times are seconds of simulated time. A failing

@@ -429,10 +429,10 @@ QVS_API int QVS_SetAC(int ncir, int points, int scale, double from, double to) {
 
 QVS_API int QVS_SetACSource(int ncir, char* name) {
   return RunCall("QVS_SetACSource: ", [&] {
-    CDoc* doc = dll_get_doc(ncir);
-    if (doc == nullptr) return -1;
     if (name == nullptr) return Fail("NULL pointer");
     if (name[0] == '\0') return Fail("no component name");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
     CCmp* cmp = doc->Cmps()->GetCmp(AnsiString(name));
     if (cmp == nullptr) return Fail(("component " + AnsiString(name) + " not found").c_str());
     const SElemModel* model = cmp->GetModel();
@@ -453,10 +453,10 @@ QVS_API int QVS_CalcAC(int ncir) {
 
 QVS_API int QVS_GetACTrace(int ncir, char* name) {
   return RunCall("QVS_GetACTrace: ", [&] {
-    CDoc* doc = dll_get_doc(ncir);
-    if (doc == nullptr) return -1;
     if (name == nullptr) return Fail("NULL pointer");
     if (name[0] == '\0') return Fail("no trace name");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
     CTrace* trace = doc->Freq()->Traces().FindTrace(AnsiString(name), 0, false);
     if (trace == nullptr)
       trace = doc->Freq()->Traces().FindTrace(AnsiString(name), 1, false);
@@ -503,10 +503,10 @@ QVS_API int QVS_GetACDataAt(int ncir, int ntrace, int n, double* f, double* mag,
 
 QVS_API int QVS_SaveACData(int ncir, char* name) {
   return RunCall("QVS_SaveACData: ", [&] {
-    CDoc* doc = dll_get_doc(ncir);
-    if (doc == nullptr) return -1;
     if (name == nullptr) return Fail("NULL pointer");
     if (name[0] == '\0') return Fail("no file name");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
     AnsiString path(name);
     if (extract_file_ext(path).IsEmpty()) path = change_file_ext(path, ".qvf");
     if (!doc->Freq()->SaveDLLData(path)) return Fail(("cannot save file " + path).c_str());

@@ -108,7 +108,11 @@ enum : int {
 
 // Bits of SElemModel::flags. Bits 0 to 4 allow the component trace of kind
 // 0 to 4 (a trace of kind k is dropped when bit k of its component's model
-// is clear); bit 5 lets the component be chosen as the AC source.
+// is clear); bit 5 lets the component be chosen as the AC source. Bit 5 is
+// carried by every model of the voltage and current sources, plain and
+// logic controlled (V_V, V_CV, I_I, I_CI), and of the label, except
+// "SubCir": standing in as "Sin" for the analysis, each drives its pins
+// through an extra unknown whose row takes the unit excitation.
 enum : int {
   MF_TRACE_V = 1,
   MF_TRACE_I = 2,

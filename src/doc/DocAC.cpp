@@ -35,16 +35,24 @@ bool CDoc::CalcDLLAC() {
   // Formulas of AC traces read V(...) of the engine during the analysis.
   running_ = true;
 
-  [&] {
-    if (calc->ACMethod() != 0) return calc->SetError("Wrong AC Method");
+  // Every failure leaves a reason in the engine's error text: a step that
+  // failed without giving one gets a text of its own here, so that a run
+  // cut short is never taken for a finished one.
+  const auto fail = [calc](const AnsiString& text) {
+    if (calc->GetError() == nullptr) calc->SetError(text);
+    return false;
+  };
+  calc->ClearError();
+  const bool ok = [&]() -> bool {
+    if (calc->ACMethod() != 0) return fail("Wrong AC Method");
     if (calc->ACListFlag() == 0) {
-      if (calc->ACFrom() > calc->ACTo()) return calc->SetError("To < From");
+      if (calc->ACFrom() > calc->ACTo()) return fail("To < From");
       if (calc->ACScale() == 0) {
-        if (calc->ACFrom() <= 0) return calc->SetError("From <= 0");
-        if (calc->ACTo() <= 0) return calc->SetError("To < = 0");
+        if (calc->ACFrom() <= 0) return fail("From <= 0");
+        if (calc->ACTo() <= 0) return fail("To < = 0");
       }
     } else if (calc->ACList().Trim().IsEmpty()) {
-      return calc->SetError("Frequency list is empty");
+      return fail("Frequency list is empty");
     }
     for (int i = 0; i < cmps_->Count(); ++i) cmps_->GetAt(i)->SetPrevModel(0);
     if (calc->ACSource() > 0) source = cmps_->GetCmp(calc->ACSource());
@@ -53,16 +61,18 @@ bool CDoc::CalcDLLAC() {
       source->SetModel(MC_SIN);
     }
     calc->ClearCalc();
-    if (!calc->InitCmps(cmps_.get())) return;
+    // The codes of taking the components and of the matrices, as at a
+    // transient start.
+    if (!calc->InitCmps(cmps_.get())) return fail("Unknown error 1008");
     calc->NodeChange();
-    if (!calc->CreateMatr()) return;
+    if (!calc->CreateMatr()) return fail("Unknown error 1009");
     freq_->Lock();
     traces.InitTraces(calc);
     const AnsiString order = traces.CreateRecalcOrder();
     freq_->Unlock();
-    if (!order.IsEmpty()) return calc->SetError(order);
-    if (source == nullptr) return calc->SetError("No AC source");
-    if (source->PinCount() > 0 && source->Node(0) < 0) return calc->SetError("AC source is disabled");
+    if (!order.IsEmpty()) return fail(order);
+    if (source == nullptr) return fail("No AC source");
+    if (source->PinCount() > 0 && source->Node(0) < 0) return fail("AC source is disabled");
     int n1 = 0, n2 = 0, row = 0;
     double k = 0.0;
     source->GetTraceNodes(calc, 1, n1, n2, row, k);
@@ -73,9 +83,10 @@ bool CDoc::CalcDLLAC() {
       const int r = calc->calc_ic(false);
       calc->SetTransient(false);
       calc->SetOperatingPoint(false);
-      if (r != IC_OK) return;
+      // The same static solution as a transient start, with its text.
+      if (r != IC_OK) return fail("No solution in sim_ic: reason unknown");
     }
-    if (!calc->Linearize()) return;
+    if (!calc->Linearize()) return fail("Linearization failed");
 
     // A list item is read when its turn comes: a bad item ends the
     // analysis after the frequencies before it were computed.
@@ -83,17 +94,19 @@ bool CDoc::CalcDLLAC() {
       calc->ResetTimeout();
       reached = true;
       last_f = f;
-      return calc->CalcFreq(f, row) && freq_->AddFreqPoint(f);
+      if (!calc->CalcFreq(f, row)) return fail("Solution failed");
+      if (!freq_->AddFreqPoint(f)) return fail("Trace error");
+      return true;
     };
     if (calc->ACListFlag() != 0) {
       TStringList items;
       SetStringListCommaText(items, calc->ACList());
       for (int i = 0; i < items.Count(); ++i) {
         double f = 0.0;
-        if (!indig(items[i].Trim(), &f)) return calc->SetError(m_global_errstr);
-        if (!point(f)) return;
+        if (!indig(items[i].Trim(), &f)) return fail(m_global_errstr);
+        if (!point(f)) return false;
       }
-      return;
+      return true;
     }
     const int n = calc->ACPoints();
     const double from = calc->ACFrom(), to = calc->ACTo();
@@ -103,8 +116,9 @@ bool CDoc::CalcDLLAC() {
         f = calc->ACScale() != 0
                 ? from + (to - from) * i / (n - 1)
                 : std::exp(std::log(from) + (std::log(to) - std::log(from)) * i / (n - 1));
-      if (!point(f)) return;
+      if (!point(f)) return false;
     }
+    return true;
   }();
 
   if (source != nullptr) source->SetModel(saved_model);
@@ -115,7 +129,9 @@ bool CDoc::CalcDLLAC() {
   }
   calc->ClearCalc();
   running_ = false;
-  if (calc->GetError() == nullptr) return true;
+  // The engine's error text decides, as for every analysis: after a run
+  // cut short it always holds a reason (see fail above).
+  if (calc->GetError() == nullptr) return ok;
   const AnsiString text = reached ? AnsiString("AC error:\nf = ") + sprintf3(last_f, 6) + "\n" +
                                         calc->ErrorText()
                                   : AnsiString("AC error:\n") + calc->ErrorText();

@@ -24,6 +24,10 @@ bool CElemA::SerializeCmp(CXMLNode* node, bool modelOnly, bool /*ic*/) {
 
 int CElemA::GetCmpPinType(int /*pin*/) const { return Model() == MC_V ? 2 : 1; }
 
+// In the AC analysis the amperemeter and the wattmeter are the same short
+// with their current unknown as in transient analysis, so their I traces
+// read the complex branch current; the voltmeter stamps nothing. Mode 12
+// answers true: nothing else to change.
 bool CElemA::CalcFunc(CCalc* calc, int mode, double /*t*/) {
   switch (mode) {
     case CM_FILL: {

@@ -88,6 +88,12 @@ double CElemC::Capacitance() const {
   return k;
 }
 
+// In the AC analysis the capacitor stamps its dynamic form for the present
+// capacitance (a PWL or controlled capacitance at its present segment);
+// its reactive entries go through CCalc::AddReactive, which multiplies
+// them by omega outside transient analysis, so B + jC holds j omega C. An
+// infinite capacitance takes its short form; its held voltage is a
+// constant and drops out. Mode 12 answers true: nothing else to change.
 bool CElemC::CalcFunc(CCalc* calc, int mode, double /*t*/) {
   switch (mode) {
     case CM_INIT:

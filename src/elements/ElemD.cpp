@@ -215,6 +215,14 @@ bool CElemD::CheckParams(CCalc* calc) {
 
 // --- Engine hook ------------------------------------------------------------------
 
+// In the AC analysis a diode stamps its present zone through SetD: a
+// conducting branch is an ideal short (its forward voltage is a constant
+// and drops out), an off branch is open; zeners, the bridge, the ring and
+// the thyristors likewise, a PWL diode at its segment's slope. The zones
+// are those of mode 0 (the IC), or of the operating point when one is
+// computed. The Storage charge row is stamped in transient analysis only:
+// in AC it stays empty and the elimination makes the charge 0; Soft takes
+// its non-transient form. Mode 12 answers true: nothing else to change.
 bool CElemD::CalcFunc(CCalc* calc, int mode, double /*t*/) {
   switch (mode) {
     case CM_INIT:
@@ -709,6 +717,8 @@ void CElemD::GetTraceData(CCalc* calc, int /*kind*/, double* v, double* v2) {
   if (v2 != nullptr) *v2 = 0.0;
   *v = 0.0;
   if (KindOf(TypeId()) != kBridge || calc == nullptr || ExtraCount() < 4) return;
+  // Power has no AC form here: like every power trace, it records 0 there.
+  if (!calc->IsTransient()) return;
   const auto& pins = TypeId() == kTypeBR ? m_bridge_pins : m_ring_pins;
   const double* x = calc->X();
   const int k = GetExtraNode(0);

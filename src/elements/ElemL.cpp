@@ -312,6 +312,12 @@ std::vector<CElemL::SWinding> CElemL::Windings() {
 
 // --- Engine hook ---------------------------------------------------------------------
 
+// In the AC analysis every inductor type (plain, PWL, controlled, the
+// coupled pair and the custom windings) stamps its dynamic form for the
+// present inductance; reactive entries, the mutual ones included, go
+// through CCalc::AddReactive and so carry omega there. An infinite
+// inductance takes its open form, whose held current is a constant and
+// drops out. Mode 12 answers true: nothing else to change.
 bool CElemL::CalcFunc(CCalc* calc, int mode, double /*t*/) {
   switch (mode) {
     case CM_INIT:

@@ -102,6 +102,11 @@ bool CElemLabel::CheckParams(CCalc* calc) {
   return ok;
 }
 
+// In the AC analysis a label names its node (the plain Label model stamps
+// nothing). A driving model acts with value 0, a short to ground, unless
+// the label is the AC source, which drives 1 V. The IC model ties its
+// node only in a static solution at t <= 0, so in AC its extra current is
+// held at 0 and it loads nothing. Mode 12 answers true.
 bool CElemLabel::CalcFunc(CCalc* calc, int mode, double t) {
   switch (mode) {
     case CM_INIT:

@@ -136,6 +136,13 @@ int CElemR::CreateExtraNodes(CCalc* calc, int first) {
   return count;
 }
 
+// In the AC analysis the resistor stamps exactly what it stamps in a
+// transient step: its conductance, or for the PWL, PWL-I, voltage- and
+// current-controlled models the slope of the segment it is on (taken at
+// the operating point when one is computed, else the segment its zone
+// starts in). A segment's offset goes into the constant vector, which the
+// AC analysis leaves out, so only the slope counts. Mode 12 has nothing
+// to change and answers true like every mode it does not use.
 bool CElemR::CalcFunc(CCalc* calc, int mode, double /*t*/) {
   switch (mode) {
     case CM_INIT:

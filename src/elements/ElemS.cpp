@@ -90,6 +90,11 @@ bool CElemS::CheckParams(CCalc* calc) {
 
 // --- Engine hook ------------------------------------------------------------------
 
+// In the AC analysis a switch stamps the state mode 5 finds: On closed,
+// Off open; a signal model keeps the level its signal has right after its
+// start (nothing advances a signal during AC, there are no source
+// evaluations), inverted when Active is 0. The SPDT switch keeps exactly
+// one contact closed. Mode 12 answers true: nothing else to change.
 bool CElemS::CalcFunc(CCalc* calc, int mode, double t) {
   switch (mode) {
     case CM_INIT:

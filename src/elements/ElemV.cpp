@@ -121,6 +121,14 @@ bool CElemV::CheckParams(CCalc* calc) {
   return ok;
 }
 
+// In the AC analysis the source chosen as the AC source has its model
+// replaced by "Sin" for the run and stamps its signal form; the analysis
+// puts the unit excitation into its extra unknown's row, so a voltage
+// source's V trace reads 1 V at 0 degrees and a current source drives
+// 1 A. Every other source writes its value only into the constant vector
+// and the source vector, which the AC analysis leaves out: a voltage
+// source acts as a short and a current source as an open, whatever its
+// model. Mode 12 answers true: nothing else to change.
 bool CElemV::CalcFunc(CCalc* calc, int mode, double t) {
   switch (mode) {
     case CM_INIT:

@@ -64,25 +64,30 @@ bool CCalc::CalcFreq(double f, int row) {
 }
 
 // The elimination of gauss on B + jC: an entry is present when its B or C
-// mark is set; pivots by the largest squared modulus; the cancellation rule
-// on real and imaginary parts separately.
+// mark is set (the union is kept in the B marks); pivots by the largest
+// squared modulus, a later row only when strictly larger; the cancellation
+// rule on real and imaginary parts separately. Row pointers are taken once
+// per row: every inner loop runs over one row's columns.
 void CCalc::gauss_complex(double* re, double* im) {
   const int N = N_;
   for (int i = 1; i < N; ++i) {
     B_[i][0] = re[i];
     C_[i][0] = im[i];
+    unsigned char* bm = Bm_[i];
+    const unsigned char* cm = Cm_[i];
     unsigned char any = 0;
-    for (int j = 1; j < N; ++j) any |= Bm_[i][j] = Bm_[i][j] | Cm_[i][j];
-    Bm_[i][0] = any;
+    for (int j = 1; j < N; ++j) any |= bm[j] = bm[j] | cm[j];
+    bm[0] = any;
   }
-  auto mark = [this](int r, int c) { return Bm_[r][c] != 0; };
+  int* cols = cols_.data();
   for (int j = 1; j < N; ++j) {
     if (Xzero_[j]) continue;
     int best = -1;
     double bv = -1.0;
     for (int r = 1; r < N; ++r) {
-      if (Xzero_[r] || !mark(r, j)) continue;
-      if (r < j && mark(r, r)) continue;
+      const unsigned char* rm = Bm_[r];
+      if (Xzero_[r] || !rm[j]) continue;
+      if (r < j && rm[r]) continue;  // already a pivot row
       const double v = B_[r][j] * B_[r][j] + C_[r][j] * C_[r][j];
       if (v > bv) {
         bv = v;
@@ -98,9 +103,10 @@ void CCalc::gauss_complex(double* re, double* im) {
     }
     double* pr = B_[j];
     double* pi = C_[j];
+    const unsigned char* pm = Bm_[j];
     int ncols = 0;
     for (int c = j + 1; c < N; ++c)
-      if (mark(j, c) && !Xzero_[c]) cols_[ncols++] = c;
+      if (pm[c] && !Xzero_[c]) cols[ncols++] = c;
     // Divide the row by the pivot p = a + jb: z / p = z conj(p) / |p|^2.
     const double a = pr[j], b = pi[j];
     if (a != 1.0 || b != 0.0) {
@@ -110,39 +116,40 @@ void CCalc::gauss_complex(double* re, double* im) {
         x = xr;
         y = yi;
       };
-      for (int k = 0; k < ncols; ++k) divide(pr[cols_[k]], pi[cols_[k]]);
+      for (int k = 0; k < ncols; ++k) divide(pr[cols[k]], pi[cols[k]]);
       divide(pr[0], pi[0]);
       pr[j] = 1.0;
       pi[j] = 0.0;
     }
     for (int r = 1; r < N; ++r) {
-      if (r == j || Xzero_[r] || !mark(r, j)) continue;
-      if (r < j && mark(r, r)) continue;
+      unsigned char* rm = Bm_[r];
+      if (r == j || Xzero_[r] || !rm[j]) continue;
+      if (r < j && rm[r]) continue;
       double* rr = B_[r];
       double* ri = C_[r];
       const double fr = rr[j], fi = ri[j];
       for (int k = 0; k < ncols; ++k) {
-        const int c = cols_[k];
+        const int c = cols[k];
         // -(p[c] * f)
         const double dr = -(pr[c] * fr - pi[c] * fi), di = -(pr[c] * fi + pi[c] * fr);
-        if (mark(r, c)) {
+        if (rm[c]) {
           const bool mr = sum_new(rr[c], dr);
           const bool mi = sum_new(ri[c], di);
-          Bm_[r][c] = mr || mi;
+          rm[c] = mr || mi;
         } else {
           rr[c] = dr;
           ri[c] = di;
-          Bm_[r][c] = 1;
+          rm[c] = 1;
         }
       }
       rr[j] = ri[j] = 0.0;
-      Bm_[r][j] = 0;
+      rm[j] = 0;
       sum_new(rr[0], -(pr[0] * fr - pi[0] * fi));
       sum_new(ri[0], -(pr[0] * fi + pi[0] * fr));
     }
   }
   for (int i = 1; i < N; ++i) {
-    if (Xzero_[i] || mark(i, i) || B_[i][0] != 0.0 || C_[i][0] != 0.0) continue;
+    if (Xzero_[i] || Bm_[i][i] || B_[i][0] != 0.0 || C_[i][0] != 0.0) continue;
     B_[i][i] = 1.0;
     C_[i][i] = 0.0;
     Bm_[i][i] = 1;
@@ -150,25 +157,35 @@ void CCalc::gauss_complex(double* re, double* im) {
   std::fill(undet_, undet_ + N, 0);
   std::fill(re, re + N, 0.0);
   std::fill(im, im + N, 0.0);
+  // Back substitution, last unknown first. The undetermined unknowns met so
+  // far (all after the present one) are listed in cols, so that carrying
+  // their columns up costs nothing when there are none.
+  int nundet = 0;
   for (int i = N - 1; i >= 1; --i) {
     if (Xzero_[i]) continue;
-    if (!mark(i, i)) {
+    if (!Bm_[i][i]) {
       undet_[i] = B_[i][0] == 0.0 && C_[i][0] == 0.0 ? 1 : 255;
+      cols[nundet++] = i;
       continue;
     }
     const double br = B_[i][0], bi = C_[i][0];
+    const double* sr = B_[i];
+    const double* si = C_[i];
     re[i] = -br;
     im[i] = -bi;
     for (int r = 1; r < i; ++r) {
-      if (Xzero_[r] || !mark(r, i)) continue;
-      const double fr = B_[r][i], fi = C_[r][i];
-      sum_new(B_[r][0], -(fr * br - fi * bi));
-      sum_new(C_[r][0], -(fr * bi + fi * br));
-      for (int c = i + 1; c < N; ++c) {
-        if (!undet_[c] || Xzero_[c]) continue;
-        const bool mr = sum_new(B_[r][c], -(B_[i][c] * fr - C_[i][c] * fi));
-        const bool mi = sum_new(C_[r][c], -(B_[i][c] * fi + C_[i][c] * fr));
-        Bm_[r][c] = mr || mi;
+      unsigned char* rm = Bm_[r];
+      if (Xzero_[r] || !rm[i]) continue;
+      double* rr = B_[r];
+      double* ri = C_[r];
+      const double fr = rr[i], fi = ri[i];
+      sum_new(rr[0], -(fr * br - fi * bi));
+      sum_new(ri[0], -(fr * bi + fi * br));
+      for (int u = 0; u < nundet; ++u) {
+        const int c = cols[u];
+        const bool mr = sum_new(rr[c], -(sr[c] * fr - si[c] * fi));
+        const bool mi = sum_new(ri[c], -(sr[c] * fi + si[c] * fr));
+        rm[c] = mr || mi;
       }
     }
   }

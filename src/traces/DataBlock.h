@@ -36,6 +36,11 @@ struct SDataTrace {
   double threshold = 2.5;        // V; a digital value above it reads as 1
   int bus_fraction_bits = 0;     // bus values are fixed point with this many
   int ac_out = kMagPhase;        // AC magnitudes read as |z|, Re z or Im z
+  // AC display flags. No document attribute carries them, so they start
+  // off: a value between two frequency points is interpolated linearly in
+  // f, and magnitudes read as the ratios the analysis stores (what
+  // QVS_GetACDataAt gives), not in dB. A display that plots a logarithmic
+  // axis or dB sets them on the trace.
   bool log_freq = false;         // AC: frequency axis is logarithmic
   bool db = false;               // AC: magnitudes shown in dB
   int points_added = 0;          // every append counts here, kept or not

@@ -190,9 +190,12 @@ bool CTrace::TraceAddFreqPoint(double f) {
   bool polar = false;  // mag and ph are set directly, not from z
 
   if (cmp_ != nullptr) {
-    // The component is asked for the trace's own kind, as in transient
-    // analysis, so that a power trace of a component that computes its
-    // values shows power in AC too; the second value is the imaginary part.
+    // The component computes the value itself. The element hook has no
+    // frequency argument: during the analysis the engine's time field holds
+    // the frequency (CCalc::Time() is f in hertz) and its transient flag is
+    // clear, which is how an element tells AC apart. It is asked for the
+    // trace's own kind, as in transient analysis, and gives the real part
+    // in v and the imaginary part in v2.
     cmp_->GetTraceData(calc_, type_, &re, &im);
   } else if ((type_ != TT_FUNCTION && type_ != TT_MATH && (node_a_ < 0 || node_b_ < 0)) ||
              type_ > TT_MATH) {
