@@ -385,22 +385,28 @@ void CCalc::gauss() {
   }
   std::fill(undet_, undet_ + N, 0);
   std::fill(X_, X_ + N, 0.0);
+  // The undetermined columns met so far (all beyond the present row): only
+  // they carry along, so a solution without any costs no column scan.
+  int* undet_cols = ccols_.data();
+  int nundet = 0;
   for (int i = N - 1; i >= 1; --i) {
     if (Xzero_[i]) continue;
     if (!Bm_[i][i]) {
       undet_[i] = B_[i][0] == 0.0 ? 1 : 255;
+      undet_cols[nundet++] = i;
       continue;
     }
     const double bi = B_[i][0];
     X_[i] = -bi;
+    const double* pi = B_[i];
     for (int r = 1; r < i; ++r) {
       if (Xzero_[r] || !Bm_[r][i]) continue;
       double* pr = B_[r];
       const double f = pr[i];
       sum_new(pr[0], -f * bi);
-      for (int c = i + 1; c < N; ++c) {
-        if (!undet_[c] || Xzero_[c]) continue;
-        Bm_[r][c] = sum_new(pr[c], -B_[i][c] * f);
+      for (int k = 0; k < nundet; ++k) {
+        const int c = undet_cols[k];
+        Bm_[r][c] = sum_new(pr[c], -pi[c] * f);
       }
     }
   }
