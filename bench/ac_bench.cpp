@@ -21,15 +21,21 @@ std::string WriteLadder(int sections) {
   std::string cmps =
       "<Cmp type=\"V_V\" id=\"1\" name=\"V1\" node0=\"0\" node1=\"1\" model=\"V\" v=\"1\" />\n";
   int id = 2;
+  char line[400];
   for (int i = 1; i <= sections; ++i) {
-    cmps += "<Cmp type=\"R_R\" id=\"" + std::to_string(id++) + "\" name=\"R" + std::to_string(i) +
-            "\" node0=\"" + std::to_string(i) + "\" node1=\"" + std::to_string(i + 1) +
-            "\" model=\"R\" r=\"1000\" />\n";
-    cmps += "<Cmp type=\"C_C\" id=\"" + std::to_string(id++) + "\" name=\"C" + std::to_string(i) +
-            "\" node0=\"0\" node1=\"" + std::to_string(i + 1) + "\" model=\"C\" c=\"1e-6\" />\n";
+    std::snprintf(line, sizeof line,
+                  "<Cmp type=\"R_R\" id=\"%d\" name=\"R%d\" node0=\"%d\" node1=\"%d\" "
+                  "model=\"R\" r=\"1000\" />\n"
+                  "<Cmp type=\"C_C\" id=\"%d\" name=\"C%d\" node0=\"0\" node1=\"%d\" "
+                  "model=\"C\" c=\"1e-6\" />\n",
+                  id, i, i, i + 1, id + 1, i, i + 1);
+    id += 2;
+    cmps += line;
   }
-  const std::string out = "C" + std::to_string(sections);
-  const std::string path = "/tmp/qvs_ac_ladder_" + std::to_string(sections) + ".qvs";
+  std::snprintf(line, sizeof line, "C%d", sections);
+  const std::string out = line;
+  std::snprintf(line, sizeof line, "/tmp/qvs_ac_ladder_%d.qvs", sections);
+  const std::string path = line;
   FILE* file = std::fopen(path.c_str(), "w");
   if (file == nullptr) return std::string();
   std::fprintf(file,
