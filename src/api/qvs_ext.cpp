@@ -6,7 +6,6 @@
 #include "qvs_ext.h"
 
 #include <cstring>
-#include <memory>
 
 #include "api/CallFrame.h"
 #include "base/AnsiString.h"
@@ -15,7 +14,6 @@
 #include "circuit/ElemSet.h"
 #include "circuit/Param.h"
 #include "doc/Doc.h"
-#include "doc/xml.h"
 #include "engine/Calc.h"
 #include "expr/Formula.h"
 #include "traces/Trace.h"
@@ -79,42 +77,6 @@ CTraces* TracesOf(CDoc* doc, int analysis) {
     return nullptr;
   }
   return &tran->Traces();
-}
-
-// The "Traces" element of the AC analysis in a kept tree, made (with
-// "Freq") when missing so that an added trace is saved with the document;
-// null without a tree or without its "Doc" element.
-CXMLNode* FreqTracesNode(CXMLNode* root) {
-  CXMLNode* doc = root != nullptr ? root->GetNode("Doc", 0) : nullptr;
-  if (doc == nullptr) return nullptr;
-  CXMLNode* freq = doc->GetNode("Freq", 0);
-  if (freq == nullptr) freq = doc->CreateNode("Freq");
-  CXMLNode* traces = freq->GetNode("Traces", 0);
-  if (traces == nullptr) traces = freq->CreateNode("Traces");
-  return traces;
-}
-
-// The component a V or I trace named cmpName may read, with the texts of
-// the transient add-trace functions; null after appending the reason.
-CCmp* TraceComponent(CDoc* doc, const char* cmpName, int kind) {
-  const AnsiString name(cmpName);
-  CCmp* cmp = doc->Cmps()->GetCmp(name);
-  if (cmp == nullptr) {
-    Fail(("component " + name + " not found").c_str());
-    return nullptr;
-  }
-  const SElemModel* model = cmp->GetModel();
-  if (model == nullptr) {
-    Fail("component model not found");
-    return nullptr;
-  }
-  const int flag = kind == TT_V ? MF_TRACE_V : MF_TRACE_I;
-  if ((model->flags & flag) == 0) {
-    Fail((AnsiString(kind == TT_V ? "V" : "I") + " trace not allowed for component " + name)
-             .c_str());
-    return nullptr;
-  }
-  return cmp;
 }
 
 }  // namespace
@@ -289,25 +251,10 @@ QVS_API int QVSX_AddACTrace(int ncir, char* name, int kind) {
     static_assert(static_cast<int>(QVSX_TRACE_V) == static_cast<int>(TT_V) &&
                       static_cast<int>(QVSX_TRACE_I) == static_cast<int>(TT_I),
                   "the kinds are the trace type codes");
-    if (kind != TT_V && kind != TT_I) return Fail("wrong trace type");
-    CCmp* cmp = TraceComponent(doc, name, kind);
-    if (cmp == nullptr) return -1;
-    CTraces& traces = doc->Freq()->Traces();
-    auto trace = std::make_unique<CTrace>(&traces);
-    trace->SetType(kind);
-    trace->SetCmpId(cmp->Id());
-    trace->SetExprText(AnsiString(name));
-    trace->SetExpr(AnsiString(name));  // V(R1), I(R1)
-    trace->SetName(trace->Expr());
-    // No engine flag to raise: every AC run binds and orders its traces
-    // afresh, so the trace records from the next one on.
-    CTrace* added = trace.release();
-    traces.Add(added);
-    if (CXMLNode* list = FreqTracesNode(doc->Tree())) {
-      CXMLNode* element = list->CreateNode("Trace");
-      element->SetStore(true);
-      added->SerializeTrace(element, false);
-    }
+    // The kind and component checks, the trace's name and the tree element
+    // are the transient add-trace functions' own.
+    CTrace* added = doc->AddDLLTrace(kind, name, doc->Freq());
+    if (added == nullptr) return -1;
     added->SetHandle(GetDLLHandle());
     return added->Handle();
   });

@@ -164,8 +164,10 @@ class CDoc {
   // --- Transient traces of the library. kind: 0 V, 1 I, 2 P (text: a
   // component), 4 Var (a variable), 5 Function (a formula), 14 Data (a free
   // name; samples from AddDLLData into run -1). A trace added here is also
-  // appended to the kept tree, so that a later save includes it.
-  CTrace* AddDLLTrace(int kind, const char* text);
+  // appended to the kept tree, so that a later save includes it. analysis:
+  // the collection to add to, Tran() (or null) or Freq(); the AC one takes
+  // only kinds 0 and 1, "wrong trace type" for the others.
+  CTrace* AddDLLTrace(int kind, const char* text, CTran* analysis = nullptr);
   // AddDLLTrace and a new handle; -1 on failure.
   int AddDLLTraceHandle(int kind, const char* text);
   // The trace's handle (given the first time it is asked for), or -1.

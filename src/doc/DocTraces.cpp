@@ -1,7 +1,7 @@
-// Traces and samples reached through the library: adding, finding and
-// deleting transient traces, reading their run 0, trimming old samples and
-// feeding caller samples into run -1. Failures append their reason to the
-// library's error text.
+// Traces and samples reached through the library: adding transient and AC
+// traces, finding and deleting transient ones, reading their run 0,
+// trimming old samples and feeding caller samples into run -1. Failures
+// append their reason to the library's error text.
 
 #include "api/CallFrame.h"
 #include "circuit/Cmp.h"
@@ -17,25 +17,32 @@
 
 namespace {
 
-// The "Traces" element of the transient analysis in a kept tree, or null
-// when the chain Doc/Tran/Traces is not there. With create, missing "Tran"
-// and "Traces" elements are made, so that a trace added to a document
-// that had none is still saved with it.
-CXMLNode* TranTracesNode(CXMLNode* root, bool create = false) {
+// The "Traces" element of an analysis ("Tran" or "Freq") in a kept tree,
+// or null when the chain Doc/analysis/Traces is not there. With create,
+// missing analysis and "Traces" elements are made, so that a trace added
+// to a document that had none is still saved with it.
+CXMLNode* TracesNode(CXMLNode* root, const char* analysis, bool create = false) {
   if (root == nullptr) return nullptr;
   CXMLNode* doc = root->GetNode("Doc", 0);
   if (doc == nullptr) return nullptr;
-  CXMLNode* tran = doc->GetNode("Tran", 0);
-  if (tran == nullptr && create) tran = doc->CreateNode("Tran");
-  if (tran == nullptr) return nullptr;
-  CXMLNode* traces = tran->GetNode("Traces", 0);
-  if (traces == nullptr && create) traces = tran->CreateNode("Traces");
+  CXMLNode* element = doc->GetNode(analysis, 0);
+  if (element == nullptr && create) element = doc->CreateNode(analysis);
+  if (element == nullptr) return nullptr;
+  CXMLNode* traces = element->GetNode("Traces", 0);
+  if (traces == nullptr && create) traces = element->CreateNode("Traces");
   return traces;
 }
 
 }  // namespace
 
-CTrace* CDoc::AddDLLTrace(int kind, const char* text) {
+CTrace* CDoc::AddDLLTrace(int kind, const char* text, CTran* analysis) {
+  CTran* target = analysis != nullptr ? analysis : tran_.get();
+  const bool ac = !target->IsTran();
+  // The AC collection records a component's voltage or current only.
+  if (ac && kind != TT_V && kind != TT_I) {
+    dll_add_error("wrong trace type");
+    return nullptr;
+  }
   const AnsiString name(text);
   CCmp* cmp = nullptr;
   switch (kind) {
@@ -75,7 +82,7 @@ CTrace* CDoc::AddDLLTrace(int kind, const char* text) {
       dll_add_error("wrong trace type");
       return nullptr;
   }
-  CTraces& traces = tran_->Traces();
+  CTraces& traces = target->Traces();
   auto* trace = new CTrace(&traces);
   trace->SetType(kind);
   trace->SetCmpId(kind == TT_DATA ? -1 : cmp != nullptr ? cmp->Id() : 0);
@@ -83,10 +90,11 @@ CTrace* CDoc::AddDLLTrace(int kind, const char* text) {
   trace->SetExpr(name);  // V(R1) for the component kinds
   trace->SetName(trace->Expr());
   traces.Add(trace);
-  // A run in progress binds the new trace at its next step; it records
-  // from the next start, when it gets its run 0.
-  if (calc_ != nullptr && running_) calc_->SetInitFlags(calc_->InitFlags() | 2);
-  if (CXMLNode* list = TranTracesNode(tree_.get(), true)) {
+  // A transient run in progress binds the new trace at its next step; it
+  // records from the next start, when it gets its run 0. Every AC run binds
+  // and orders its traces afresh, so an AC trace records from the next one.
+  if (!ac && calc_ != nullptr && running_) calc_->SetInitFlags(calc_->InitFlags() | 2);
+  if (CXMLNode* list = TracesNode(tree_.get(), ac ? "Freq" : "Tran", true)) {
     CXMLNode* element = list->CreateNode("Trace");
     element->SetStore(true);
     trace->SerializeTrace(element, false);
@@ -126,7 +134,7 @@ bool CDoc::DeleteDLLTrace(int handle) {
     dll_add_error("trace not found");
     return false;
   }
-  if (CXMLNode* list = TranTracesNode(tree_.get())) {
+  if (CXMLNode* list = TracesNode(tree_.get(), "Tran")) {
     // The element at the trace's index among the "Trace" children.
     int seen = 0;
     for (int i = 0; i < list->NodeCount(); ++i) {

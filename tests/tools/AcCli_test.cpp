@@ -28,14 +28,7 @@ namespace {
 
 #ifdef QVS_CLI_PATH
 
-using clitest::CountElements;
-using clitest::ParseCsv;
-using clitest::ReadFile;
-using clitest::Result;
-
-Result Qvs(const std::vector<std::string>& args) { return clitest::RunTool(QVS_CLI_PATH, args); }
-
-std::string Example(const char* name) { return std::string(QVS_EXAMPLES_DIR) + "/" + name; }
+using namespace clitest;  // Qvs, Example, ReadFile, ParseCsv, Figure, ...
 
 const double kPi = 3.14159265358979;
 
@@ -97,11 +90,6 @@ std::vector<double> PeakLine(const std::string& text) {
   std::string db, unit, at, f;
   in >> db >> unit >> at >> f;
   return {std::strtod(db.c_str(), nullptr), Freq(f)};
-}
-
-long long Figure(const std::string& text, const std::string& key) {
-  const std::size_t p = text.find(key + ": ");
-  return p == std::string::npos ? -1 : std::atoll(text.c_str() + p + key.size() + 2);
 }
 
 TEST(AcCli, RcLowPassCornerEndsPointsAndDataFile) {
@@ -296,7 +284,7 @@ TEST(AcCliUsage, HelpAndMalformedCommandLines) {
       {"ac", rc, "--lin", "--log"},
       {"ac", rc, "--set", "C1.C"},
   };
-  clitest::ExpectUsageErrors(QVS_CLI_PATH, bad);
+  ExpectUsageErrors(QVS_CLI_PATH, bad);
   // A sweep the library refuses is its text and 1.
   const Result order = Qvs({"ac", rc, "--from", "1k", "--to", "10"});
   EXPECT_EQ(1, order.status);

@@ -50,6 +50,22 @@ inline Result RunTool(const std::string& tool, const std::vector<std::string>& a
   return r;
 }
 
+#ifdef QVS_CLI_PATH
+// Runs the built qvs tool.
+inline Result Qvs(const std::vector<std::string>& args) { return RunTool(QVS_CLI_PATH, args); }
+#endif
+
+// An example document of the repository.
+inline std::string Example(const char* name) {
+  return std::string(QVS_EXAMPLES_DIR) + "/" + name;
+}
+
+// The integer after "key: " in a printout's closing figures; -1 when absent.
+inline long long Figure(const std::string& text, const std::string& key) {
+  const std::size_t p = text.find(key + ": ");
+  return p == std::string::npos ? -1 : std::atoll(text.c_str() + p + key.size() + 2);
+}
+
 // Each command line must end with exit status 2 (bad usage) and a reason on
 // standard error.
 inline void ExpectUsageErrors(const std::string& tool,

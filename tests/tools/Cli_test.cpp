@@ -21,13 +21,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "CliRun.h"
 #include "EngNumber.h"
 #include "TestData.h"
 #include "doc/xml.h"
@@ -36,39 +36,7 @@ namespace {
 
 #ifdef QVS_CLI_PATH
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-Result Qvs(const std::vector<std::string>& args) {
-  static int n = 0;
-  const std::string base = ScratchDir() + "/cli" + std::to_string(++n);
-  std::string cmd = Quote(QVS_CLI_PATH);
-  for (const std::string& a : args) cmd += " " + Quote(a);
-  cmd += " >" + Quote(base + ".out") + " 2>" + Quote(base + ".err") + " </dev/null";
-  const int rc = std::system(cmd.c_str());
-  Result r;
-  r.status = rc != -1 && WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = ReadFile(base + ".out");
-  r.err = ReadFile(base + ".err");
-  return r;
-}
-
-std::string Example(const char* name) { return std::string(QVS_EXAMPLES_DIR) + "/" + name; }
+using namespace clitest;  // Qvs, Example, ReadFile, ParseCsv, Figure, ...
 
 // The table rows of a run: label -> {final, min, max, mean, rms}.
 std::map<std::string, std::vector<double>> TableRows(const std::string& text) {
@@ -89,34 +57,6 @@ std::map<std::string, std::vector<double>> TableRows(const std::string& text) {
     rows[label] = v;
   }
   return rows;
-}
-
-// The integer after "key: " in the figures under the table; -1 when absent.
-long long Figure(const std::string& text, const std::string& key) {
-  const std::size_t p = text.find(key + ": ");
-  if (p == std::string::npos) return -1;
-  return std::atoll(text.c_str() + p + key.size() + 2);
-}
-
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::vector<std::string> f;
-    std::stringstream ls(line);
-    std::string cell;
-    while (std::getline(ls, cell, ',')) f.push_back(cell);
-    if (!line.empty() && line.back() == ',') f.push_back("");
-    rows.push_back(f);
-  }
-  return rows;
-}
-
-int CountElements(CXMLNode* node, const char* name) {
-  int n = node->GetName() == name ? 1 : 0;
-  for (int i = 0; i < node->NodeCount(); ++i) n += CountElements(node->GetNode(i), name);
-  return n;
 }
 
 TEST(CliUsage, VersionPrintsTheLibraryText) {
@@ -149,16 +89,11 @@ TEST(CliUsage, MalformedCommandLinesExitWithTwo) {
       {"run", rc, "--step", "1x"},
       {"run", rc, "--unknown"},
       {"run", rc, "--set", "R1.R"},  // no "="
+      {"run", rc, "--set", " =5"},   // no name
       {"run", rc, "--from", "1"},    // after the run's 5 ms
       {"run", rc, "--time", "0"},
   };
-  for (const auto& args : bad) {
-    const Result r = Qvs(args);
-    std::string line;
-    for (const auto& a : args) line += a + " ";
-    EXPECT_EQ(2, r.status) << line << "\n" << r.err;
-    EXPECT_FALSE(r.err.empty()) << line;
-  }
+  ExpectUsageErrors(QVS_CLI_PATH, bad);
 }
 
 TEST(CliErrors, MissingFileGivesTheLibrarysTextAndOne) {

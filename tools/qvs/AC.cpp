@@ -116,11 +116,7 @@ int AcCommand(const AcOptions& o, std::ostream& out, std::ostream& err) {
 
   const std::vector<ComponentInfo> cmps = circuit.Components();
   const std::vector<TraceInfo> docTraces = circuit.Traces(QVSX_AC);
-  std::vector<std::string> wanted = o.traces;
-  if (wanted.empty()) {
-    for (const TraceInfo& t : docTraces) wanted.push_back(t.name);
-    if (wanted.empty()) wanted = DefaultTraces(cmps, false);
-  }
+  const std::vector<std::string> wanted = ChosenTraces(o.traces, docTraces, cmps, false);
   std::vector<AcTrace> traces;
   for (const std::string& w : wanted) {
     AcTrace t;

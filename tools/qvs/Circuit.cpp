@@ -25,6 +25,26 @@ std::string ReadText(const std::function<int(char*, int)>& read) {
   return buf;
 }
 
+namespace {
+
+// The points of one trace: `size` is the library's answer to the size
+// question (checked here), `at(i, point)` reads point i and returns the
+// library's result.
+template <typename Point, typename At>
+std::vector<Point> ReadPoints(int size, const At& at) {
+  const int n = Check(size);
+  std::vector<Point> out;
+  out.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    Point p{};
+    Check(at(i, p));
+    out.push_back(p);
+  }
+  return out;
+}
+
+}  // namespace
+
 Circuit::Circuit(const std::string& path) {
   std::string name = path;
   ncir_ = Check(QVS_Open(name.data()));
@@ -124,15 +144,9 @@ double Circuit::Time() const {
 }
 
 std::vector<Sample> Circuit::Samples(int trace) const {
-  const int n = Check(QVS_GetDataSize(ncir_, trace));
-  std::vector<Sample> out;
-  out.reserve(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    Sample s{};
-    Check(QVS_GetDataAt(ncir_, trace, i, &s.t, &s.v));
-    out.push_back(s);
-  }
-  return out;
+  return ReadPoints<Sample>(QVS_GetDataSize(ncir_, trace), [&](int i, Sample& s) {
+    return QVS_GetDataAt(ncir_, trace, i, &s.t, &s.v);
+  });
 }
 
 bool Circuit::SaveData(const std::string& path) {
@@ -163,15 +177,9 @@ int Circuit::AddACTrace(char kind, const std::string& text) {
 void Circuit::CalcAC() { Check(QVS_CalcAC(ncir_)); }
 
 std::vector<FreqSample> Circuit::ACSamples(int trace) const {
-  const int n = Check(QVS_GetACDataSize(ncir_, trace));
-  std::vector<FreqSample> out;
-  out.reserve(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    FreqSample s{};
-    Check(QVS_GetACDataAt(ncir_, trace, i, &s.f, &s.mag, &s.phase));
-    out.push_back(s);
-  }
-  return out;
+  return ReadPoints<FreqSample>(QVS_GetACDataSize(ncir_, trace), [&](int i, FreqSample& s) {
+    return QVS_GetACDataAt(ncir_, trace, i, &s.f, &s.mag, &s.phase);
+  });
 }
 
 void Circuit::SaveACData(const std::string& path) {

@@ -31,6 +31,15 @@ std::vector<std::string> DefaultTraces(const std::vector<ComponentInfo>& cmps, b
   return out;
 }
 
+std::vector<std::string> ChosenTraces(const std::vector<std::string>& asked,
+                                      const std::vector<TraceInfo>& docTraces,
+                                      const std::vector<ComponentInfo>& components, bool sources) {
+  if (!asked.empty()) return asked;
+  std::vector<std::string> out;
+  for (const TraceInfo& t : docTraces) out.push_back(t.name);
+  return out.empty() ? DefaultTraces(components, sources) : out;
+}
+
 std::string CsvField(const std::string& s) {
   if (s.find_first_of(",\"\n") == std::string::npos) return s;
   std::string q = "\"";

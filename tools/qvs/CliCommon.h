@@ -22,6 +22,13 @@ void ApplySets(Circuit& circuit, const std::vector<std::string>& sets);
 // are left out there). Component order.
 std::vector<std::string> DefaultTraces(const std::vector<ComponentInfo>& components, bool sources);
 
+// The traces a run records: those asked for with --trace; without any, the
+// document's own traces of the analysis (docTraces), by name; without
+// those, DefaultTraces(components, sources).
+std::vector<std::string> ChosenTraces(const std::vector<std::string>& asked,
+                                      const std::vector<TraceInfo>& docTraces,
+                                      const std::vector<ComponentInfo>& components, bool sources);
+
 // s as one CSV field: in double quotes (inner ones doubled) when it holds a
 // comma, a quote or a line break.
 std::string CsvField(const std::string& s);

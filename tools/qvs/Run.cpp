@@ -3,17 +3,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cmath>
-#include <fstream>
-#include <functional>
 #include <iostream>
 
 #include "Circuit.h"
+#include "CliCommon.h"
 #include "Commands.h"
 #include "EngNumber.h"
 #include "Stats.h"
@@ -76,40 +74,12 @@ std::string UnitOfKind(const std::string& type) {
   return "";
 }
 
-// The first letter of a type key, past the "_" of a drawing variant.
-char TypeLetter(const std::string& key) {
-  const std::size_t i = !key.empty() && key[0] == '_' ? 1 : 0;
-  return i < key.size() ? key[i] : '\0';
-}
-
-// Without --trace and without traces in the document: the voltage of every
-// source (V_, I_), capacitor, inductor and voltmeter, the current of every
-// amperemeter.
-std::vector<std::string> DefaultTraces(const std::vector<ComponentInfo>& cmps) {
-  std::vector<std::string> out;
-  for (const ComponentInfo& c : cmps) {
-    const char l = TypeLetter(c.type);
-    if (c.type == "A_A")
-      out.push_back("I(" + c.name + ")");
-    else if (l == 'V' || l == 'I' || l == 'C' || l == 'L')
-      out.push_back("V(" + c.name + ")");
-  }
-  return out;
-}
-
 struct ActiveTrace {
   TraceRequest request;
   int handle = -1;
   std::vector<Sample> samples;
   WindowStats stats;
 };
-
-std::string CsvField(const std::string& s) {
-  if (s.find_first_of(",\"\n") == std::string::npos) return s;
-  std::string q = "\"";
-  for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return q + "\"";
-}
 
 // Time and one column per trace, from `from` on. The first trace's sample
 // times are the rows; another trace recorded at other times is
@@ -130,15 +100,6 @@ void WriteCsv(std::ostream& os, const std::vector<ActiveTrace>& traces, double f
     }
     os << '\n';
   }
-}
-
-void WriteFile(const std::string& path, const std::string& what,
-               const std::function<void(std::ostream&)>& write) {
-  std::ofstream f(path, std::ios::binary);
-  if (!f) throw LibError("cannot write " + what + " " + path);
-  write(f);
-  f.flush();
-  if (!f) throw LibError("cannot write " + what + " " + path);
 }
 
 void PrintTable(std::ostream& out, const std::vector<ActiveTrace>& traces) {
@@ -200,12 +161,7 @@ int RunCommand(const RunOptions& o, std::ostream& out, std::ostream& err) {
   InterruptGuard guard;
   Circuit circuit(o.file);
 
-  for (const std::string& s : o.sets) {
-    const std::size_t eq = s.find('=');
-    if (eq == std::string::npos || eq == 0)
-      throw UsageError("--set " + s + ": expected NAME=VALUE");
-    circuit.SetText(Trim(s.substr(0, eq)), s.substr(eq + 1));
-  }
+  ApplySets(circuit, o.sets);
   if (o.step) {
     if (!(*o.step > 0)) throw UsageError("--step must be above 0");
     circuit.SetStep(*o.step);
@@ -217,11 +173,7 @@ int RunCommand(const RunOptions& o, std::ostream& out, std::ostream& err) {
 
   const std::vector<ComponentInfo> cmps = circuit.Components();
   const std::vector<TraceInfo> docTraces = circuit.Traces(QVSX_TRANSIENT);
-  std::vector<std::string> wanted = o.traces;
-  if (wanted.empty()) {
-    for (const TraceInfo& t : docTraces) wanted.push_back(t.name);
-    if (wanted.empty()) wanted = DefaultTraces(cmps);
-  }
+  const std::vector<std::string> wanted = ChosenTraces(o.traces, docTraces, cmps, true);
   std::vector<ActiveTrace> traces;
   for (const std::string& w : wanted) {
     ActiveTrace t;
@@ -303,7 +255,7 @@ int RunCommand(const RunOptions& o, std::ostream& out, std::ostream& err) {
     WriteCsv(out, traces, o.from);
     out << std::flush;
   } else if (!o.csv.empty()) {
-    WriteFile(o.csv, "CSV file", [&](std::ostream& f) { WriteCsv(f, traces, o.from); });
+    WriteOutputFile(o.csv, "CSV file", [&](std::ostream& f) { WriteCsv(f, traces, o.from); });
   }
   if (!o.plot.empty()) {
     std::vector<PlotTrace> plotted;
@@ -313,7 +265,7 @@ int RunCommand(const RunOptions& o, std::ostream& out, std::ostream& err) {
     po.title = o.file;
     po.by_unit = o.plot_by_unit;
     const std::string svg = RenderSvg(plotted, o.from, std::max(reached, o.from), po);
-    WriteFile(o.plot, "plot", [&](std::ostream& f) { f << svg; });
+    WriteOutputFile(o.plot, "plot", [&](std::ostream& f) { f << svg; });
   }
   if (!o.save_data.empty() && !circuit.SaveData(o.save_data))
     throw LibError("--save-data: this build of the library cannot save trace data yet");

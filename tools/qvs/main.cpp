@@ -8,6 +8,8 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "Circuit.h"
 #include "Commands.h"
@@ -29,6 +31,23 @@ std::optional<double> Eng(const std::string& s) {
   return qvs::ParseEng(s);
 }
 
+// An engineering-number option, kept as text until parsing is over (an
+// option not given stays "").
+void AddEngOption(CLI::App* cmd, const std::string& name, std::string& text,
+                  const std::string& help, const std::string& typeName) {
+  cmd->add_option(name, text, help)->check(kEngNumber)->type_name(typeName);
+}
+
+// The document argument of a subcommand.
+void AddFileArgument(CLI::App* cmd, std::string& file) {
+  cmd->add_option("FILE", file, "Circuit document (.qvs)")->required()->type_name("");
+}
+
+void AddSetOption(CLI::App* cmd, std::vector<std::string>& sets) {
+  cmd->add_option("--set", sets, "Set a parameter before the run (repeatable), e.g. R1.R=4k7")
+      ->type_name("NAME=VALUE");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,7 +62,7 @@ int main(int argc, char** argv) {
   std::string infoFile;
   CLI::App* info = app.add_subcommand("info", "List a circuit document's components with "
                                               "their parameters, its settings and traces");
-  info->add_option("FILE", infoFile, "Circuit document (.qvs)")->required()->type_name("");
+  AddFileArgument(info, infoFile);
 
   qvs::RunOptions run;
   std::string timeText, stepText, fromText;
@@ -52,21 +71,16 @@ int main(int argc, char** argv) {
       "Run a transient simulation and print, per trace, the final value, minimum, maximum,\n"
       "mean and RMS over the reported window, then the run's figures. Times and values\n"
       "accept engineering notation (10m, 4k7).");
-  runCmd->add_option("FILE", run.file, "Circuit document (.qvs)")->required()->type_name("");
-  runCmd->add_option("--time,-t", timeText, "Simulated time, s (default: the document's screen width)")
-      ->check(kEngNumber)
-      ->type_name("T");
-  runCmd->add_option("--step", stepText, "Calculation step, s (default: the document's)")
-      ->check(kEngNumber)
-      ->type_name("H");
+  AddFileArgument(runCmd, run.file);
+  AddEngOption(runCmd, "--time,-t", timeText,
+               "Simulated time, s (default: the document's screen width)", "T");
+  AddEngOption(runCmd, "--step", stepText, "Calculation step, s (default: the document's)", "H");
   runCmd->add_option("--trace", run.traces,
                      "Trace to record (repeatable): a component (its voltage), V(R1), I(L1), "
                      "P(R1), a variable, a trace of the document or a formula. Default: the "
                      "document's traces, else every source, capacitor and inductor voltage")
       ->type_name("EXPR");
-  runCmd->add_option("--set", run.sets,
-                     "Set a parameter before the run (repeatable), e.g. R1.R=4k7")
-      ->type_name("NAME=VALUE");
+  AddSetOption(runCmd, run.sets);
   runCmd->add_option("--csv", run.csv, "Write time and one column per trace (- for standard "
                                        "output; the table then goes to standard error)")
       ->type_name("OUT");
@@ -75,9 +89,7 @@ int main(int argc, char** argv) {
   runCmd->add_flag("--plot-by-unit", run.plot_by_unit, "One plot panel per unit instead");
   runCmd->add_option("--save-data", run.save_data, "Write the trace data file")
       ->type_name("OUT.qvt");
-  runCmd->add_option("--from", fromText, "Report and plot only from this time on, s")
-      ->check(kEngNumber)
-      ->type_name("T0");
+  AddEngOption(runCmd, "--from", fromText, "Report and plot only from this time on, s", "T0");
 
   qvs::AcOptions ac;
   std::string acFrom, acTo;
@@ -89,13 +101,9 @@ int main(int argc, char** argv) {
       "the first and last frequency, the peak, the -3 dB frequency relative to the first\n"
       "point and, for a peak inside the sweep, its Q; then the run's figures. Frequencies\n"
       "accept engineering notation (100, 1k, 2M5; m is milli, M mega).");
-  acCmd->add_option("FILE", ac.file, "Circuit document (.qvs)")->required()->type_name("");
-  acCmd->add_option("--from", acFrom, "First frequency, Hz (default: the document's)")
-      ->check(kEngNumber)
-      ->type_name("F");
-  acCmd->add_option("--to", acTo, "Last frequency, Hz (default: the document's)")
-      ->check(kEngNumber)
-      ->type_name("F");
+  AddFileArgument(acCmd, ac.file);
+  AddEngOption(acCmd, "--from", acFrom, "First frequency, Hz (default: the document's)", "F");
+  AddEngOption(acCmd, "--to", acTo, "Last frequency, Hz (default: the document's)", "F");
   acCmd->add_option("--points", acPoints, "Number of frequencies (default: the document's)")
       ->check(CLI::PositiveNumber)
       ->type_name("N");
@@ -110,9 +118,7 @@ int main(int argc, char** argv) {
                     "an AC trace of the document. Default: the document's AC traces, else "
                     "every capacitor, inductor and voltmeter voltage and amperemeter current")
       ->type_name("EXPR");
-  acCmd->add_option("--set", ac.sets,
-                    "Set a parameter before the run (repeatable), e.g. R1.R=4k7")
-      ->type_name("NAME=VALUE");
+  AddSetOption(acCmd, ac.sets);
   acCmd->add_option("--csv", ac.csv,
                     "Write the frequency and per trace magnitude, dB and phase (- for "
                     "standard output; the figures then go to standard error)")
