@@ -137,6 +137,8 @@ void Circuit::SimulateInterval(double interval) {
   Check(QVS_SimulateInterval(ncir_, interval));
 }
 
+void Circuit::Simulate(double interval) { Check(QVS_Simulate(ncir_, interval)); }
+
 double Circuit::Time() const {
   double t = 0.0;
   Check(QVS_GetSimulationTime(ncir_, &t));

@@ -82,6 +82,8 @@ class Circuit {
   int AddTrace(char kind, const std::string& text);
   // QVS_SimulateInterval: on to exactly the present time + interval.
   void SimulateInterval(double interval);
+  // QVS_Simulate: on by whole steps until the last target + interval.
+  void Simulate(double interval);
   // The engine's present time, s; 0 when no run is in progress.
   double Time() const;
   // Run 0 of the trace, in recording order.
