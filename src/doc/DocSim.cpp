@@ -81,7 +81,7 @@ bool CDoc::ExecuteDLLSim(double interval, int mode) {
       const double target = calc->Time() + interval;
       calc->SetStopTime(target);
       if (calc->LinStepPending()) {
-        calc->calc_new_lin_step();
+        calc->ApplyStopTime();
         calc->SetLinStepPending(false);
       }
       bool ok = true;

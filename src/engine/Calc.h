@@ -275,6 +275,12 @@ class CCalc : public CEngineLink {
   bool sim_stop();
   void ResetTimeout();
   void calc_new_lin_step();
+  // A stop time set while a plan stands (a caller's exact interval): the
+  // next event becomes the earlier of the planned one and the stop time.
+  // The rest of the plan stays: planning again from here could pass over an
+  // event the present time already touches, and would change the step the
+  // interval's transition was eliminated for.
+  void ApplyStopTime();
   int calc_ic(bool useBack);
   bool calc_add_tran_data();
   bool calc_check_zone(bool final);

@@ -323,6 +323,10 @@ void CCalc::calc_new_lin_step() {
   if (first > 0.0 && first < h_) h_ = hNext_ = first;
 }
 
+void CCalc::ApplyStopTime() {
+  if (!std::isnan(tStop_) && (std::isnan(tE_) || tE_ > tStop_)) tE_ = tStop_;
+}
+
 bool CCalc::sim_ic() {
   const int r = calc_ic(false);
   if (r == IC_PAUSED) return true;
