@@ -142,6 +142,16 @@ enum { QVSX_TRACE_V = 0, QVSX_TRACE_I = 1 };
  *   name ("I trace not allowed ..." for a current trace). */
 QVS_API int QVSX_AddACTrace(int ncir, char* name, int kind);
 
+/* ---- Samples of a transient trace in bulk: samples first .. first +
+ * count - 1 of its present run into t (s) and v, exactly as QVS_GetDataAt
+ * reads them one by one, for hosts that read whole runs (one call instead
+ * of one per sample). Stops at the last sample: the result is the number
+ * copied, 0 when first is at or beyond the end.
+ * Checks, in this order: t or v null "NULL pointer"; first or count below 0
+ * "wrong range"; the circuit handle; "wrong trace handle"; "no trace
+ * data". */
+QVS_API int QVSX_GetData(int ncir, int ntrace, int first, int count, double* t, double* v);
+
 /* ---- Engine counters of the present (or last) transient run, counted from
  * its start: accepted time points, trial steps rejected after a zone
  * change, switching events, and iterations spent resolving the zones of an

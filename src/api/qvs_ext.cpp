@@ -242,6 +242,16 @@ QVS_API int QVSX_GetCounters(int ncir, long long* accepted, long long* rejected,
   });
 }
 
+QVS_API int QVSX_GetData(int ncir, int ntrace, int first, int count, double* t, double* v) {
+  return RunCall("QVSX_GetData: ", [&] {
+    if (t == nullptr || v == nullptr) return Fail("NULL pointer");
+    if (first < 0 || count < 0) return Fail("wrong range");
+    CDoc* doc = dll_get_doc(ncir);
+    if (doc == nullptr) return -1;
+    return doc->GetDLLDataBlock(ntrace, first, count, t, v);
+  });
+}
+
 QVS_API int QVSX_AddACTrace(int ncir, char* name, int kind) {
   return RunCall("QVSX_AddACTrace: ", [&] {
     if (name == nullptr) return Fail("NULL pointer");

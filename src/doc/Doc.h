@@ -177,6 +177,11 @@ class CDoc {
   // the last sample, by time (interpolated).
   int GetDLLDataSize(int handle);
   bool GetDLLDataAt(int handle, int n, double* t, double* v);
+  // Samples first .. first + count - 1 of the trace's present run into t
+  // and v, as GetDLLDataAt reads them one by one; stops at the last one.
+  // The number copied, or -1 (reason appended) for an unknown trace or a
+  // trace without storage.
+  int GetDLLDataBlock(int handle, int first, int count, double* t, double* v);
   bool GetDLLLastData(int handle, double* t, double* v);
   bool GetDLLData(int handle, double t, double* v);
   // Every trace of a component keeps its samples from the last one at or

@@ -167,6 +167,17 @@ bool CDoc::GetDLLDataAt(int handle, int n, double* t, double* v) {
   return true;
 }
 
+int CDoc::GetDLLDataBlock(int handle, int first, int count, double* t, double* v) {
+  CTrace* trace = DLLTrace(handle);
+  if (trace == nullptr) return -1;
+  const CData* data = trace->GetData(0);
+  if (data == nullptr) return dll_add_error("no trace data"), -1;
+  int copied = 0;
+  for (int i = first; copied < count && i < data->GetSize(); ++i, ++copied)
+    data->GetDataAt(i, t + copied, v + copied, true);
+  return copied;
+}
+
 bool CDoc::GetDLLLastData(int handle, double* t, double* v) {
   CTrace* trace = DLLTrace(handle);
   if (trace == nullptr) return false;

@@ -146,9 +146,17 @@ double Circuit::Time() const {
 }
 
 std::vector<Sample> Circuit::Samples(int trace) const {
-  return ReadPoints<Sample>(QVS_GetDataSize(ncir_, trace), [&](int i, Sample& s) {
-    return QVS_GetDataAt(ncir_, trace, i, &s.t, &s.v);
-  });
+  // In one call: a run has tens of thousands of samples, and a call per
+  // sample was a twentieth of a converter's whole run.
+  const int n = Check(QVS_GetDataSize(ncir_, trace));
+  std::vector<double> t(static_cast<std::size_t>(n)), v(static_cast<std::size_t>(n));
+  const int got = n > 0 ? Check(QVSX_GetData(ncir_, trace, 0, n, t.data(), v.data())) : 0;
+  std::vector<Sample> out(static_cast<std::size_t>(got));
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    out[i].t = t[i];
+    out[i].v = v[i];
+  }
+  return out;
 }
 
 bool Circuit::SaveData(const std::string& path) {
