@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ACTestDoc.h"
+#include "ApiTest.h"
 
 using namespace actest;
 
@@ -71,8 +72,7 @@ TEST_F(ACApi, SetACChecksFromAndToBeforeTheScale) {
     EXPECT_EQ(QVS_SetAC(h, 5, c.scale, c.from, c.to), std::string(c.error) == "OK" ? 0 : -1);
     EXPECT_EQ(Err(), c.error) << c.scale << " " << c.from << " " << c.to;
   }
-  EXPECT_EQ(QVS_SetAC(h + 1000, 5, 0, 1, 10), -1);
-  EXPECT_EQ(Err(), "QVS_SetAC: wrong circuit handle");
+  EXPECT_FAILS(QVS_SetAC(h + 1000, 5, 0, 1, 10), "QVS_SetAC: wrong circuit handle");
 }
 
 TEST(ACApiSettings, SetACTurnsAListIntoASweepWithMethodZeroAndKeepsTheSource) {
@@ -81,8 +81,7 @@ TEST(ACApiSettings, SetACTurnsAListIntoASweepWithMethodZeroAndKeepsTheSource) {
   // finds its source.
   const int h = OpenRc("list_method", "type=\"1\" list=\"7,8\" alg=\"1\" id=\"1\"");
   ASSERT_GE(h, 0) << Err();
-  EXPECT_EQ(QVS_CalcAC(h), -1);
-  EXPECT_EQ(Err(), "QVS_CalcAC: AC error:\nWrong AC Method");
+  EXPECT_FAILS(QVS_CalcAC(h), "QVS_CalcAC: AC error:\nWrong AC Method");
   ASSERT_EQ(QVS_SetAC(h, 3, 0, 1, 100), 0) << Err();
   ASSERT_EQ(QVS_CalcAC(h), 0) << Err();
   EXPECT_EQ(Frequencies(h, "V(C1)").size(), 3u);
@@ -106,8 +105,7 @@ TEST_F(ACApi, SourceMessages) {
     EXPECT_EQ(QVS_SetACSource(h, S(c.name)), std::string(c.error) == "OK" ? 0 : -1);
     EXPECT_EQ(Err(), c.error);
   }
-  EXPECT_EQ(QVS_SetACSource(h + 1000, S("V1")), -1);
-  EXPECT_EQ(Err(), "QVS_SetACSource: wrong circuit handle");
+  EXPECT_FAILS(QVS_SetACSource(h + 1000, S("V1")), "QVS_SetACSource: wrong circuit handle");
 }
 
 TEST(ACApiSource, EverySourceAndLabelModelButSubCirMayBeTheSource) {
@@ -143,14 +141,10 @@ TEST(ACApiSource, EverySourceAndLabelModelButSubCirMayBeTheSource) {
 }
 
 TEST_F(ACApi, TraceHandlesComeFromTheSharedCounter) {
-  EXPECT_EQ(QVS_GetACTrace(h, nullptr), -1);
-  EXPECT_EQ(Err(), "QVS_GetACTrace: NULL pointer");
-  EXPECT_EQ(QVS_GetACTrace(h, S("")), -1);
-  EXPECT_EQ(Err(), "QVS_GetACTrace: no trace name");
-  EXPECT_EQ(QVS_GetACTrace(h, S("V(R1)")), -1);
-  EXPECT_EQ(Err(), "QVS_GetACTrace: trace V(R1) not found");
-  EXPECT_EQ(QVS_GetACTrace(h + 1000, S("V(C1)")), -1);
-  EXPECT_EQ(Err(), "QVS_GetACTrace: wrong circuit handle");
+  EXPECT_FAILS(QVS_GetACTrace(h, nullptr), "QVS_GetACTrace: NULL pointer");
+  EXPECT_FAILS(QVS_GetACTrace(h, S("")), "QVS_GetACTrace: no trace name");
+  EXPECT_FAILS(QVS_GetACTrace(h, S("V(R1)")), "QVS_GetACTrace: trace V(R1) not found");
+  EXPECT_FAILS(QVS_GetACTrace(h + 1000, S("V(C1)")), "QVS_GetACTrace: wrong circuit handle");
 
   const int tran = QVS_GetTrace(h, S("V(C1)"));
   ASSERT_GT(tran, h) << Err();
@@ -162,8 +156,7 @@ TEST_F(ACApi, TraceHandlesComeFromTheSharedCounter) {
   // ".phase" belongs to the AC collection only.
   EXPECT_EQ(QVS_GetTrace(h, S("V(C1).phase")), -1);
   // A transient handle is no AC handle, and the other way round.
-  EXPECT_EQ(QVS_GetACDataSize(h, tran), -1);
-  EXPECT_EQ(Err(), "QVS_GetACDataSize: wrong trace handle");
+  EXPECT_FAILS(QVS_GetACDataSize(h, tran), "QVS_GetACDataSize: wrong trace handle");
   EXPECT_EQ(QVS_GetDataSize(h, tr), -1);
 }
 
@@ -181,12 +174,9 @@ TEST_F(ACApi, NamesAreCheckedBeforeTheCircuitHandle) {
       {QVS_SaveACData, "QVS_SaveACData: ", "no file name"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.fn(h + 1000, nullptr), -1);
-    EXPECT_EQ(Err(), std::string(c.prefix) + "NULL pointer");
-    EXPECT_EQ(c.fn(h + 1000, S("")), -1);
-    EXPECT_EQ(Err(), std::string(c.prefix) + c.empty);
-    EXPECT_EQ(c.fn(h + 1000, S("x")), -1);
-    EXPECT_EQ(Err(), std::string(c.prefix) + "wrong circuit handle");
+    EXPECT_FAILS(c.fn(h + 1000, nullptr), std::string(c.prefix) + "NULL pointer");
+    EXPECT_FAILS(c.fn(h + 1000, S("")), std::string(c.prefix) + c.empty);
+    EXPECT_FAILS(c.fn(h + 1000, S("x")), std::string(c.prefix) + "wrong circuit handle");
   }
 }
 
@@ -201,28 +191,24 @@ TEST_F(ACApi, SampleMessagesBeforeAndAfterARun) {
               -1);
     EXPECT_EQ(Err(), "QVS_GetACDataAt: NULL pointer");
   }
-  EXPECT_EQ(QVS_GetACDataAt(h + 1000, tr, 0, &f, &m, &p), -1);
-  EXPECT_EQ(Err(), "QVS_GetACDataAt: wrong circuit handle");
-  EXPECT_EQ(QVS_GetACDataAt(h, 12345, 0, &f, &m, &p), -1);
-  EXPECT_EQ(Err(), "QVS_GetACDataAt: wrong trace handle");
-  EXPECT_EQ(QVS_GetACDataSize(h, 12345), -1);
-  EXPECT_EQ(Err(), "QVS_GetACDataSize: wrong trace handle");
-  EXPECT_EQ(QVS_GetACDataSize(h + 1000, tr), -1);
-  EXPECT_EQ(Err(), "QVS_GetACDataSize: wrong circuit handle");
+  EXPECT_FAILS(QVS_GetACDataAt(h + 1000, tr, 0, &f, &m, &p),
+               "QVS_GetACDataAt: wrong circuit handle");
+  EXPECT_FAILS(QVS_GetACDataAt(h, 12345, 0, &f, &m, &p), "QVS_GetACDataAt: wrong trace handle");
+  EXPECT_FAILS(QVS_GetACDataSize(h, 12345), "QVS_GetACDataSize: wrong trace handle");
+  EXPECT_FAILS(QVS_GetACDataSize(h + 1000, tr), "QVS_GetACDataSize: wrong circuit handle");
 
   // No run yet: no storage.
   EXPECT_EQ(QVS_GetACDataSize(h, tr), 0);
   EXPECT_EQ(Err(), "OK");
-  EXPECT_EQ(QVS_GetACDataAt(h, tr, 0, &f, &m, &p), -1);
-  EXPECT_EQ(Err(), "QVS_GetACDataAt: no trace data");
+  EXPECT_FAILS(QVS_GetACDataAt(h, tr, 0, &f, &m, &p), "QVS_GetACDataAt: no trace data");
 
   ASSERT_EQ(QVS_CalcAC(h), 0) << Err();
   EXPECT_EQ(Err(), "OK");
   ASSERT_EQ(QVS_GetACDataSize(h, tr), 3);
   for (int n : {3, -1, 1000}) {
     f = m = p = 7;
-    EXPECT_EQ(QVS_GetACDataAt(h, tr, n, &f, &m, &p), -1);
-    EXPECT_EQ(Err(), "QVS_GetACDataAt: no data at requested index");
+    EXPECT_FAILS(QVS_GetACDataAt(h, tr, n, &f, &m, &p),
+                 "QVS_GetACDataAt: no data at requested index");
     EXPECT_EQ(f, 0.0);
     EXPECT_EQ(m, 0.0);
     EXPECT_EQ(p, 0.0);
@@ -249,14 +235,11 @@ TEST_F(ACApi, SaveACDataNames) {
   EXPECT_FALSE(exists(base + ".dat.qvf"));
 
   const std::string missing = ScratchDir() + "/no/such/folder/out";
-  EXPECT_EQ(QVS_SaveACData(h, S(missing)), -1);
-  EXPECT_EQ(Err(), "QVS_SaveACData: cannot save file " + missing + ".qvf");
-  EXPECT_EQ(QVS_SaveACData(h, S("")), -1);
-  EXPECT_EQ(Err(), "QVS_SaveACData: no file name");
-  EXPECT_EQ(QVS_SaveACData(h, nullptr), -1);
-  EXPECT_EQ(Err(), "QVS_SaveACData: NULL pointer");
-  EXPECT_EQ(QVS_SaveACData(h + 1000, S(base)), -1);
-  EXPECT_EQ(Err(), "QVS_SaveACData: wrong circuit handle");
+  EXPECT_FAILS(QVS_SaveACData(h, S(missing)),
+               "QVS_SaveACData: cannot save file " + missing + ".qvf");
+  EXPECT_FAILS(QVS_SaveACData(h, S("")), "QVS_SaveACData: no file name");
+  EXPECT_FAILS(QVS_SaveACData(h, nullptr), "QVS_SaveACData: NULL pointer");
+  EXPECT_FAILS(QVS_SaveACData(h + 1000, S(base)), "QVS_SaveACData: wrong circuit handle");
 }
 
 TEST(ACApiRun, SweepAndListFrequencies) {
@@ -331,54 +314,52 @@ TEST(ACApiRun, FailuresNameTheirReasonAndRestoreTheSourceModel) {
   }
 }
 
-TEST(ACApiRun, DisabledSourceIsReportedAndKeepsItsModel) {
-  // The source's + pin is disabled (negative node).
-  const int h = OpenCircuit(
-      "disabled_source",
-      "<Cmp type=\"V_V\" id=\"1\" name=\"V1\" node0=\"-1\" node1=\"1\" model=\"V\" v=\"1\" />\n"
-      "<Cmp type=\"R_R\" id=\"2\" name=\"R1\" node0=\"1\" node1=\"0\" model=\"R\" r=\"1000\" />",
-      "<Traces><Trace id=\"2\" type=\"V\" expr=\"V(R1)\" name=\"\" /></Traces>"
-      "<Settings from=\"1\" to=\"100\" points=\"3\" id=\"1\" />");
-  ASSERT_GE(h, 0) << Err();
-  EXPECT_EQ(QVS_CalcAC(h), -1);
-  EXPECT_EQ(Err(), "QVS_CalcAC: AC error:\nAC source is disabled");
-  EXPECT_EQ(ModelOf(h, "V1"), "V");
-  QVS_Close(h);
-}
-
-TEST(ACApiRun, OpenLoopTraceNeedsTheSourceInsideTheLoop) {
-  // The loop gain reads the source's two pins; with its second pin on
-  // ground there is nothing to divide by, and the run stops at its first
-  // frequency.
-  const int h = OpenCircuit(
-      "loop_at_ground",
-      "<Cmp type=\"V_V\" id=\"1\" name=\"V1\" node0=\"1\" node1=\"0\" model=\"V\" v=\"1\" />\n"
-      "<Cmp type=\"R_R\" id=\"2\" name=\"R1\" node0=\"1\" node1=\"0\" model=\"R\" r=\"1000\" />",
-      "<Traces><Trace id=\"0\" type=\"Loop\" expr=\"Loop\" name=\"T\" /></Traces>"
-      "<Settings from=\"5\" to=\"100\" points=\"3\" id=\"1\" />");
-  ASSERT_GE(h, 0) << Err();
-  EXPECT_EQ(QVS_CalcAC(h), -1);
-  const std::string error = Err();
-  EXPECT_EQ(error.rfind("QVS_CalcAC: AC error:\nf = 5\n", 0), 0u) << error;
-  EXPECT_NE(error.find("Wrong AC source location for open loop trace"), std::string::npos) << error;
-  EXPECT_EQ(ModelOf(h, "V1"), "V");
-  QVS_Close(h);
-}
-
-TEST(ACApiRun, ComponentThatCannotStartFailsTheRunAndTheSourceIsRestored) {
-  const int h = OpenCircuit(
-      "bad_param",
-      "<Cmp type=\"V_V\" id=\"1\" name=\"V1\" node0=\"0\" node1=\"1\" model=\"Pulse\" />\n"
-      "<Cmp type=\"R_R\" id=\"2\" name=\"R1\" node0=\"1\" node1=\"2\" model=\"R\" r=\"1000\" />\n"
-      "<Cmp type=\"C_C\" id=\"3\" name=\"C1\" node0=\"0\" node1=\"2\" model=\"C\" "
-      "c_str=\"%3dnosuch*2\" c=\"1e-6\" />",
-      "<Traces><Trace id=\"3\" type=\"V\" expr=\"V(C1)\" name=\"\" /></Traces>"
-      "<Settings from=\"5\" to=\"100\" points=\"3\" id=\"1\" />");
-  ASSERT_GE(h, 0) << Err();
-  EXPECT_EQ(QVS_CalcAC(h), -1);
-  EXPECT_EQ(Err(), "QVS_CalcAC: AC error:\nC1 : C : formula error\n");
-  EXPECT_EQ(ModelOf(h, "V1"), "Pulse");
-  QVS_Close(h);
+TEST(ACApiRun, CircuitFailuresNameTheirReasonAndKeepTheSourceModel) {
+  const std::string r1 =
+      "<Cmp type=\"R_R\" id=\"2\" name=\"R1\" node0=\"1\" node1=\"0\" model=\"R\" r=\"1000\" />";
+  const std::string v1 = "<Cmp type=\"V_V\" id=\"1\" name=\"V1\" model=\"V\" v=\"1\" ";
+  const std::string at5 = "<Settings from=\"5\" to=\"100\" points=\"3\" id=\"1\" ";
+  struct {
+    const char* name;
+    std::string cmps, freq;
+    std::string error;     // the whole text, or its start when `part` is set
+    const char* part;      // a text the error holds after its start
+    const char* model;     // V1's model after the run
+  } const cases[] = {
+      // The source's + pin is disabled (negative node).
+      {"disabled_source", v1 + "node0=\"-1\" node1=\"1\" />\n" + r1,
+       "<Traces><Trace id=\"2\" type=\"V\" expr=\"V(R1)\" name=\"\" /></Traces>"
+       "<Settings from=\"1\" to=\"100\" points=\"3\" id=\"1\" />",
+       "QVS_CalcAC: AC error:\nAC source is disabled", nullptr, "V"},
+      // The loop gain reads the source's two pins; with its second pin on
+      // ground there is nothing to divide by: the run stops at its first
+      // frequency.
+      {"loop_at_ground", v1 + "node0=\"1\" node1=\"0\" />\n" + r1,
+       "<Traces><Trace id=\"0\" type=\"Loop\" expr=\"Loop\" name=\"T\" /></Traces>" + at5 + "/>",
+       "QVS_CalcAC: AC error:\nf = 5\n", "Wrong AC source location for open loop trace", "V"},
+      // A component that cannot start fails the run.
+      {"bad_param",
+       "<Cmp type=\"V_V\" id=\"1\" name=\"V1\" node0=\"0\" node1=\"1\" model=\"Pulse\" />\n"
+       "<Cmp type=\"R_R\" id=\"2\" name=\"R1\" node0=\"1\" node1=\"2\" model=\"R\" r=\"1000\" />\n"
+       "<Cmp type=\"C_C\" id=\"3\" name=\"C1\" node0=\"0\" node1=\"2\" model=\"C\" "
+       "c_str=\"%3dnosuch*2\" c=\"1e-6\" />",
+       std::string(kRcTraces) + at5 + "/>", "QVS_CalcAC: AC error:\nC1 : C : formula error\n",
+       nullptr, "Pulse"},
+  };
+  for (const auto& c : cases) {
+    const int h = OpenCircuit(c.name, c.cmps, c.freq);
+    ASSERT_GE(h, 0) << Err();
+    EXPECT_EQ(QVS_CalcAC(h), -1) << c.name;
+    const std::string error = Err();
+    if (c.part == nullptr) {
+      EXPECT_EQ(error, c.error);
+    } else {
+      EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+      EXPECT_NE(error.find(c.part), std::string::npos) << error;
+    }
+    EXPECT_EQ(ModelOf(h, "V1"), c.model) << c.name;
+    QVS_Close(h);
+  }
 }
 
 TEST(ACApiRun, OperatingPointWithoutASolutionFailsTheRun) {

@@ -6,10 +6,7 @@
 
 #include <malloc.h>
 
-#include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,15 +19,6 @@ namespace {
 int OpenRc() {
   std::string path = TestData("api/ac_rc_lowpass.qvs");
   return QVS_Open(S(path));
-}
-
-// A little-endian IEEE double at p, whatever the host's byte order.
-double ReadDouble(const unsigned char* p) {
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
 }
 
 // The value of attribute name in the element text (the first occurrence).
@@ -52,10 +40,7 @@ TEST(ACFile, QvfHoldsTheHeaderThenThePointsOfEveryTrace) {
   const std::string path = ScratchDir() + "/rc_sweep";
   ASSERT_EQ(QVS_SaveACData(h, S(path)), 0) << Err();
 
-  std::ifstream in(path + ".qvf", std::ios::binary);
-  ASSERT_TRUE(in.good());
-  const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                         std::istreambuf_iterator<char>());
+  const std::vector<unsigned char> bytes = apitest::ReadAll(path + ".qvf");
   const auto zero = std::find(bytes.begin(), bytes.end(), 0);
   ASSERT_NE(zero, bytes.end());
   const std::string text(bytes.begin(), zero);
@@ -80,9 +65,9 @@ TEST(ACFile, QvfHoldsTheHeaderThenThePointsOfEveryTrace) {
     for (int i = 0; i < 7; ++i, offset += 24) {
       double f, mag, phase;
       ASSERT_EQ(QVS_GetACDataAt(h, tr, i, &f, &mag, &phase), 0) << Err();
-      EXPECT_EQ(ReadDouble(&bytes[offset]), f) << name << " " << i;
-      EXPECT_EQ(ReadDouble(&bytes[offset + 8]), mag) << name << " " << i;
-      EXPECT_EQ(ReadDouble(&bytes[offset + 16]), phase) << name << " " << i;
+      EXPECT_EQ(apitest::LittleEndianDouble(&bytes[offset]), f) << name << " " << i;
+      EXPECT_EQ(apitest::LittleEndianDouble(&bytes[offset + 8]), mag) << name << " " << i;
+      EXPECT_EQ(apitest::LittleEndianDouble(&bytes[offset + 16]), phase) << name << " " << i;
     }
   }
   EXPECT_EQ(text.find("<Trace ", pos), std::string::npos);

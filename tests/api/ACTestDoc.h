@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "ApiTest.h"
 #include "TestData.h"
 #include "qvs_dll.h"
 
 namespace actest {
 
-inline std::string Err() { return QVS_GetError(); }
-inline char* S(const char* s) { return const_cast<char*>(s); }
-inline char* S(const std::string& s) { return const_cast<char*>(s.c_str()); }
+using apitest::Err;
+using apitest::S;
 
 // The value of pi the analysis uses for omega = 2 pi f; expected values are
 // computed with it so that they compare to round-off.

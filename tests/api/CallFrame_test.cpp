@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "ApiTest.h"
 #include "api/CallFrame.h"
 #include "doc/Doc.h"
 #include "qvs_dll.h"
@@ -37,12 +38,9 @@ TEST(ErrorText, GetInfoWritesTheVersionIntoTheSharedText) {
 }
 
 TEST(CallFrame, ExceptionsBecomeFailuresWithAReason) {
-  EXPECT_EQ(-1, RunCall("QVS_X: ", []() -> int { throw std::bad_alloc(); }));
-  EXPECT_STREQ("QVS_X: out of memory", QVS_GetError());
-  EXPECT_EQ(-1, RunCall("QVS_X: ", []() -> int { throw 42; }));
-  EXPECT_STREQ("QVS_X: unknown error", QVS_GetError());
-  EXPECT_EQ(-1, RunCall("QVS_X: ", [] { return Fail("NULL pointer"); }));
-  EXPECT_STREQ("QVS_X: NULL pointer", QVS_GetError());
+  EXPECT_FAILS(RunCall("QVS_X: ", []() -> int { throw std::bad_alloc(); }), "QVS_X: out of memory");
+  EXPECT_FAILS(RunCall("QVS_X: ", []() -> int { throw 42; }), "QVS_X: unknown error");
+  EXPECT_FAILS(RunCall("QVS_X: ", [] { return Fail("NULL pointer"); }), "QVS_X: NULL pointer");
   EXPECT_EQ(7, RunCall("QVS_X: ", [] { return 7; }));
   EXPECT_STREQ("OK", QVS_GetError());
 }

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "ApiTest.h"
 #include "TestData.h"
 #include "api/CallFrame.h"
 #include "circuit/Cmp.h"
@@ -62,8 +63,7 @@ TEST(Document, OpenFailuresGiveTheirTextsAndUseNoHandle) {
     EXPECT_EQ(-1, Open(c.name)) << c.name;
     EXPECT_EQ(c.error, Error());
   }
-  EXPECT_EQ(-1, QVS_Open(nullptr));
-  EXPECT_EQ("QVS_Open: NULL pointer", Error());
+  EXPECT_FAILS(QVS_Open(nullptr), "QVS_Open: NULL pointer");
   EXPECT_EQ(-1, Open(TestData("doc/ver2.qvs")));
   EXPECT_EQ(0u, Error().find("QVS_Open: error converting from Ver.2: ")) << Error();
 
@@ -95,10 +95,8 @@ TEST(Document, SecondCloseIsAWrongHandle) {
   ASSERT_GE(h, 0) << Error();
   EXPECT_EQ(0, QVS_Close(h));
   EXPECT_EQ("OK", Error());
-  EXPECT_EQ(-1, QVS_Close(h));
-  EXPECT_EQ("QVS_Close: wrong circuit handle", Error());
-  EXPECT_EQ(-1, QVS_Save(h));
-  EXPECT_EQ("QVS_Save: wrong circuit handle", Error());
+  EXPECT_FAILS(QVS_Close(h), "QVS_Close: wrong circuit handle");
+  EXPECT_FAILS(QVS_Save(h), "QVS_Save: wrong circuit handle");
 }
 
 TEST(Document, SavesAreStableAndKeepWhatIsNotInterpreted) {
@@ -228,20 +226,12 @@ TEST(Document, SaveFailuresNameTheFile) {
   const int h = Open(dir + "f.qvs");
   ASSERT_GE(h, 0) << Error();
   std::filesystem::remove_all(dir);
-  EXPECT_EQ(-1, QVS_Save(h));
-  EXPECT_EQ("QVS_Save: cannot save file " + dir + "f.qvs", Error());
-  EXPECT_EQ(-1, SaveAs(h, dir + "g.qvs"));
-  EXPECT_EQ("QVS_SaveAs: cannot save file " + dir + "g.qvs", Error());
-  EXPECT_EQ(-1, SaveAs(h, ""));
-  EXPECT_EQ("QVS_SaveAs: no file name", Error());
-  EXPECT_EQ(-1, QVS_SaveAs(h, nullptr));
-  EXPECT_EQ("QVS_SaveAs: NULL pointer", Error());
+  EXPECT_FAILS(QVS_Save(h), "QVS_Save: cannot save file " + dir + "f.qvs");
+  EXPECT_FAILS(SaveAs(h, dir + "g.qvs"), "QVS_SaveAs: cannot save file " + dir + "g.qvs");
+  EXPECT_FAILS(SaveAs(h, ""), "QVS_SaveAs: no file name");
+  EXPECT_FAILS(QVS_SaveAs(h, nullptr), "QVS_SaveAs: NULL pointer");
   EXPECT_EQ(0, QVS_Close(h));
 }
-
-}  // namespace
-
-namespace {
 
 // One component of every registered type, a label and a variable, each
 // class with its default values, written as a document: it opens with nothing reported, keeps

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ApiTest.h"
 #include "TestData.h"
 #include "qvs_ext.h"
 
@@ -20,6 +21,14 @@ namespace {
 std::string Text(int (*read)(int, int, int, char*, int), int ncir, int index, int field) {
   char buf[256];
   const int n = read(ncir, index, field, buf, sizeof buf);
+  EXPECT_GE(n, 1) << QVS_GetError();
+  return n >= 1 ? std::string(buf) : std::string();
+}
+
+// One text of a trace of the transient (QVSX_TRANSIENT) or AC collection.
+std::string TraceText(int ncir, int analysis, int index, int field) {
+  char buf[64];
+  const int n = QVSX_GetTraceText(ncir, analysis, index, field, buf, sizeof buf);
   EXPECT_GE(n, 1) << QVS_GetError();
   return n >= 1 ? std::string(buf) : std::string();
 }
@@ -121,23 +130,17 @@ TEST_F(ExtFull, ReadsSettingsAndAcSource) {
 TEST_F(ExtFull, ListsTracesOfBothAnalysesIncludingAddedOnes) {
   ASSERT_EQ(1, QVSX_GetTraceCount(ncir_, QVSX_TRANSIENT)) << QVS_GetError();
   EXPECT_EQ(0, QVSX_GetTraceCount(ncir_, QVSX_AC));
-  char buf[64];
-  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 0, QVSX_TRACE_NAME, buf, sizeof buf), 1);
-  EXPECT_STREQ("R1", buf);
-  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 0, QVSX_TRACE_TYPE, buf, sizeof buf), 1);
-  EXPECT_STREQ("V", buf);
+  EXPECT_EQ("R1", TraceText(ncir_, QVSX_TRANSIENT, 0, QVSX_TRACE_NAME));
+  EXPECT_EQ("V", TraceText(ncir_, QVSX_TRANSIENT, 0, QVSX_TRACE_TYPE));
 
   char r2[] = "R2";
   ASSERT_GE(QVS_AddITrace(ncir_, r2), 0) << QVS_GetError();
   ASSERT_EQ(2, QVSX_GetTraceCount(ncir_, QVSX_TRANSIENT));
-  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 1, QVSX_TRACE_NAME, buf, sizeof buf), 1);
-  EXPECT_STREQ("I(R2)", buf);
-  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 1, QVSX_TRACE_TYPE, buf, sizeof buf), 1);
-  EXPECT_STREQ("I", buf);
+  EXPECT_EQ("I(R2)", TraceText(ncir_, QVSX_TRANSIENT, 1, QVSX_TRACE_NAME));
+  EXPECT_EQ("I", TraceText(ncir_, QVSX_TRANSIENT, 1, QVSX_TRACE_TYPE));
   char f[] = "2*V(R1)";
   ASSERT_GE(QVS_AddFuncTrace(ncir_, f), 0) << QVS_GetError();
-  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 2, QVSX_TRACE_EXPR, buf, sizeof buf), 1);
-  EXPECT_STREQ("2*V(R1)", buf);
+  EXPECT_EQ("2*V(R1)", TraceText(ncir_, QVSX_TRANSIENT, 2, QVSX_TRACE_EXPR));
 }
 
 TEST_F(ExtFull, CutsTextsAsGetTextDoesAndReportsTheSizeNeeded) {
@@ -154,38 +157,32 @@ TEST_F(ExtFull, CutsTextsAsGetTextDoesAndReportsTheSizeNeeded) {
 TEST_F(ExtFull, FailsWithTheFrameTexts) {
   char buf[32];
   char r9[] = "R9", empty[] = "";
-  EXPECT_EQ(-1, QVSX_GetComponentCount(ncir_ + 1000));
-  EXPECT_STREQ("QVSX_GetComponentCount: wrong circuit handle", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, 5, QVSX_CMP_NAME, buf, 32));
-  EXPECT_STREQ("QVSX_GetComponentText: wrong component index", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, -1, QVSX_CMP_NAME, buf, 32));
-  EXPECT_STREQ("QVSX_GetComponentText: wrong component index", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, 0, 9, buf, 32));
-  EXPECT_STREQ("QVSX_GetComponentText: wrong field", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, 0, QVSX_CMP_NAME, nullptr, 32));
-  EXPECT_STREQ("QVSX_GetComponentText: NULL pointer", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetComponentText(ncir_, 0, QVSX_CMP_NAME, buf, 0));
-  EXPECT_STREQ("QVSX_GetComponentText: length = 0", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetParameterCount(ncir_, r9));
-  EXPECT_STREQ("QVSX_GetParameterCount: component R9 not found", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetParameterCount(ncir_, empty));
-  EXPECT_STREQ("QVSX_GetParameterCount: no component name", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetParameterCount(ncir_, nullptr));
-  EXPECT_STREQ("QVSX_GetParameterCount: NULL pointer", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetParameterText(ncir_, r9, 0, QVSX_PARAM_NAME, buf, 32));
-  EXPECT_STREQ("QVSX_GetParameterText: component R9 not found", QVS_GetError());
+  EXPECT_FAILS(QVSX_GetComponentCount(ncir_ + 1000),
+               "QVSX_GetComponentCount: wrong circuit handle");
+  EXPECT_FAILS(QVSX_GetComponentText(ncir_, 5, QVSX_CMP_NAME, buf, 32),
+               "QVSX_GetComponentText: wrong component index");
+  EXPECT_FAILS(QVSX_GetComponentText(ncir_, -1, QVSX_CMP_NAME, buf, 32),
+               "QVSX_GetComponentText: wrong component index");
+  EXPECT_FAILS(QVSX_GetComponentText(ncir_, 0, 9, buf, 32), "QVSX_GetComponentText: wrong field");
+  EXPECT_FAILS(QVSX_GetComponentText(ncir_, 0, QVSX_CMP_NAME, nullptr, 32),
+               "QVSX_GetComponentText: NULL pointer");
+  EXPECT_FAILS(QVSX_GetComponentText(ncir_, 0, QVSX_CMP_NAME, buf, 0),
+               "QVSX_GetComponentText: length = 0");
+  EXPECT_FAILS(QVSX_GetParameterCount(ncir_, r9), "QVSX_GetParameterCount: component R9 not found");
+  EXPECT_FAILS(QVSX_GetParameterCount(ncir_, empty), "QVSX_GetParameterCount: no component name");
+  EXPECT_FAILS(QVSX_GetParameterCount(ncir_, nullptr), "QVSX_GetParameterCount: NULL pointer");
+  EXPECT_FAILS(QVSX_GetParameterText(ncir_, r9, 0, QVSX_PARAM_NAME, buf, 32),
+               "QVSX_GetParameterText: component R9 not found");
   char c1[] = "C1";
-  EXPECT_EQ(-1, QVSX_GetParameterText(ncir_, c1, 2, QVSX_PARAM_NAME, buf, 32));
-  EXPECT_STREQ("QVSX_GetParameterText: wrong parameter index", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetTraceCount(ncir_, 2));
-  EXPECT_STREQ("QVSX_GetTraceCount: wrong analysis", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 1, QVSX_TRACE_NAME, buf, 32));
-  EXPECT_STREQ("QVSX_GetTraceText: wrong trace index", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_GetTranSettings(ncir_, nullptr, nullptr, nullptr));
-  EXPECT_STREQ("QVSX_GetTranSettings: NULL pointer", QVS_GetError());
+  EXPECT_FAILS(QVSX_GetParameterText(ncir_, c1, 2, QVSX_PARAM_NAME, buf, 32),
+               "QVSX_GetParameterText: wrong parameter index");
+  EXPECT_FAILS(QVSX_GetTraceCount(ncir_, 2), "QVSX_GetTraceCount: wrong analysis");
+  EXPECT_FAILS(QVSX_GetTraceText(ncir_, QVSX_TRANSIENT, 1, QVSX_TRACE_NAME, buf, 32),
+               "QVSX_GetTraceText: wrong trace index");
+  EXPECT_FAILS(QVSX_GetTranSettings(ncir_, nullptr, nullptr, nullptr),
+               "QVSX_GetTranSettings: NULL pointer");
   long long a = 0;
-  EXPECT_EQ(-1, QVSX_GetCounters(ncir_, &a, &a, nullptr, &a));
-  EXPECT_STREQ("QVSX_GetCounters: NULL pointer", QVS_GetError());
+  EXPECT_FAILS(QVSX_GetCounters(ncir_, &a, &a, nullptr, &a), "QVSX_GetCounters: NULL pointer");
 }
 
 // elements/sig_pulse.qvs: a 0..10 V pulse source into 1 kOhm, step 300 us.
@@ -194,10 +191,7 @@ TEST(ExtCounters, CountFromEachRunStart) {
   ASSERT_GE(ncir, 0) << QVS_GetError();
   long long acc = -1, rej = -1, sw = -1, it = -1;
   ASSERT_EQ(0, QVSX_GetCounters(ncir, &acc, &rej, &sw, &it)) << QVS_GetError();
-  EXPECT_EQ(0, acc);
-  EXPECT_EQ(0, rej);
-  EXPECT_EQ(0, sw);
-  EXPECT_EQ(0, it);
+  EXPECT_EQ((std::vector<long long>{0, 0, 0, 0}), (std::vector<long long>{acc, rej, sw, it}));
 
   ASSERT_EQ(0, QVS_Simulate(ncir, 0.03)) << QVS_GetError();
   ASSERT_EQ(0, QVSX_GetCounters(ncir, &acc, &rej, &sw, &it));
@@ -246,11 +240,8 @@ TEST_F(ExtAcTrace, AddedVoltageAndCurrentTracesRecordTheLoopCurrent) {
   EXPECT_NE(vr, ir);
   // Listed with the document's trace, named as the transient ones are.
   ASSERT_EQ(4, QVSX_GetTraceCount(ncir_, QVSX_AC));
-  char buf[32];
-  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_AC, 1, QVSX_TRACE_NAME, buf, sizeof buf), 1);
-  EXPECT_STREQ("V(R1)", buf);
-  ASSERT_GE(QVSX_GetTraceText(ncir_, QVSX_AC, 2, QVSX_TRACE_TYPE, buf, sizeof buf), 1);
-  EXPECT_STREQ("I", buf);
+  EXPECT_EQ("V(R1)", TraceText(ncir_, QVSX_AC, 1, QVSX_TRACE_NAME));
+  EXPECT_EQ("I", TraceText(ncir_, QVSX_AC, 2, QVSX_TRACE_TYPE));
   EXPECT_EQ(0, QVSX_GetTraceCount(ncir_, QVSX_TRANSIENT));  // that collection is untouched
   // Nothing recorded before a run.
   EXPECT_EQ(0, QVS_GetACDataSize(ncir_, vr)) << QVS_GetError();
@@ -313,33 +304,27 @@ TEST(ExtAcTraceSaved, ADocumentWithoutAcTracesGetsTheElementsItLacks) {
   const int again = QVS_Open(path.data());
   ASSERT_GE(again, 0) << QVS_GetError();
   ASSERT_EQ(1, QVSX_GetTraceCount(again, QVSX_AC)) << QVS_GetError();
-  char buf[16];
-  ASSERT_GE(QVSX_GetTraceText(again, QVSX_AC, 0, QVSX_TRACE_NAME, buf, sizeof buf), 1);
-  EXPECT_STREQ("I(R1)", buf);
+  EXPECT_EQ("I(R1)", TraceText(again, QVSX_AC, 0, QVSX_TRACE_NAME));
   QVS_Close(again);
 }
 
 TEST_F(ExtAcTrace, FailsWithTheTextsOfTheTransientAddFunctions) {
   char r9[] = "R9", empty[] = "", vm[] = "VM1", r1[] = "R1";
   // The name is checked before the circuit handle, as QVS_AddVTrace does.
-  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_ + 1000, nullptr, QVSX_TRACE_V));
-  EXPECT_STREQ("QVSX_AddACTrace: NULL pointer", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_ + 1000, empty, QVSX_TRACE_V));
-  EXPECT_STREQ("QVSX_AddACTrace: no trace name", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_ + 1000, r1, QVSX_TRACE_V));
-  EXPECT_STREQ("QVSX_AddACTrace: wrong circuit handle", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_, r1, 2));
-  EXPECT_STREQ("QVSX_AddACTrace: wrong trace type", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_, r1, -1));
-  EXPECT_STREQ("QVSX_AddACTrace: wrong trace type", QVS_GetError());
-  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_, r9, QVSX_TRACE_V));
-  EXPECT_STREQ("QVSX_AddACTrace: component R9 not found", QVS_GetError());
+  EXPECT_FAILS(QVSX_AddACTrace(ncir_ + 1000, nullptr, QVSX_TRACE_V),
+               "QVSX_AddACTrace: NULL pointer");
+  EXPECT_FAILS(QVSX_AddACTrace(ncir_ + 1000, empty, QVSX_TRACE_V),
+               "QVSX_AddACTrace: no trace name");
+  EXPECT_FAILS(QVSX_AddACTrace(ncir_ + 1000, r1, QVSX_TRACE_V),
+               "QVSX_AddACTrace: wrong circuit handle");
+  EXPECT_FAILS(QVSX_AddACTrace(ncir_, r1, 2), "QVSX_AddACTrace: wrong trace type");
+  EXPECT_FAILS(QVSX_AddACTrace(ncir_, r1, -1), "QVSX_AddACTrace: wrong trace type");
+  EXPECT_FAILS(QVSX_AddACTrace(ncir_, r9, QVSX_TRACE_V), "QVSX_AddACTrace: component R9 not found");
   // A voltmeter has a voltage but no current of its own.
-  EXPECT_EQ(-1, QVSX_AddACTrace(ncir_, vm, QVSX_TRACE_I));
-  EXPECT_STREQ("QVSX_AddACTrace: I trace not allowed for component VM1", QVS_GetError());
+  EXPECT_FAILS(QVSX_AddACTrace(ncir_, vm, QVSX_TRACE_I),
+               "QVSX_AddACTrace: I trace not allowed for component VM1");
   // The same texts as the transient function for the same mistake.
-  EXPECT_EQ(-1, QVS_AddITrace(ncir_, vm));
-  EXPECT_STREQ("QVS_AddITrace: I trace not allowed for component VM1", QVS_GetError());
+  EXPECT_FAILS(QVS_AddITrace(ncir_, vm), "QVS_AddITrace: I trace not allowed for component VM1");
   // Failures add nothing.
   EXPECT_EQ(1, QVSX_GetTraceCount(ncir_, QVSX_AC));
 }

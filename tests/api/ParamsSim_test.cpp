@@ -6,12 +6,13 @@
 #include <cmath>
 #include <string>
 
+#include "ApiTest.h"
 #include "TestData.h"
 #include "qvs_dll.h"
 
 namespace {
 
-std::string Err() { return QVS_GetError(); }
+using namespace apitest;
 
 class ApiCircuit : public ::testing::Test {
  protected:
@@ -49,12 +50,10 @@ TEST_F(ApiCircuit, ValuesByNameIgnoreCase) {
   EXPECT_EQ(QVS_GetValue(h, const_cast<char*>("R9.R"), &v), -1);
   EXPECT_EQ(v, 0.0);  // cleared first
   EXPECT_EQ(Err(), "QVS_GetValue: parameter R9.R not found");
-  EXPECT_EQ(QVS_GetValue(h, const_cast<char*>(""), &v), -1);
-  EXPECT_EQ(Err(), "QVS_GetValue: no parameter name");
-  EXPECT_EQ(QVS_GetValue(h, const_cast<char*>("R1.R"), nullptr), -1);
-  EXPECT_EQ(Err(), "QVS_GetValue: NULL pointer");
-  EXPECT_EQ(QVS_GetValue(h + 1000, const_cast<char*>("R1.R"), &v), -1);
-  EXPECT_EQ(Err(), "QVS_GetValue: wrong circuit handle");
+  EXPECT_FAILS(QVS_GetValue(h, const_cast<char*>(""), &v), "QVS_GetValue: no parameter name");
+  EXPECT_FAILS(QVS_GetValue(h, const_cast<char*>("R1.R"), nullptr), "QVS_GetValue: NULL pointer");
+  EXPECT_FAILS(QVS_GetValue(h + 1000, const_cast<char*>("R1.R"), &v),
+               "QVS_GetValue: wrong circuit handle");
 }
 
 TEST_F(ApiCircuit, FormulasFollowTheParametersTheyName) {
@@ -76,8 +75,7 @@ TEST_F(ApiCircuit, TextsAreCutButReportTheirFullSize) {
   // "=2*R2.R" is 7 characters: 3 fit, the result is 8.
   EXPECT_EQ(QVS_GetText(h, const_cast<char*>("Rload.R"), buf, 4), 8);
   EXPECT_STREQ(buf, "=2*");
-  EXPECT_EQ(QVS_GetText(h, const_cast<char*>("Rload.R"), buf, 0), -1);
-  EXPECT_EQ(Err(), "QVS_GetText: length = 0");
+  EXPECT_FAILS(QVS_GetText(h, const_cast<char*>("Rload.R"), buf, 0), "QVS_GetText: length = 0");
   char big[64];
   ASSERT_EQ(SetText("R2.R", "1500"), 0);
   EXPECT_EQ(QVS_GetText(h, const_cast<char*>("R2.R"), big, sizeof big), 7);
@@ -89,8 +87,7 @@ TEST_F(ApiCircuit, BadTextsKeepTheParameterUsable) {
   EXPECT_EQ(Err().rfind("QVS_SetText: error in value  12q : ", 0), 0u) << Err();
   EXPECT_EQ(SetText("R1.R", "=R1.R+1"), -1);
   EXPECT_EQ(Err().rfind("QVS_SetText: error in formula =R1.R+1 : ", 0), 0u) << Err();
-  EXPECT_EQ(QVS_SetText(h, const_cast<char*>("R1.R"), nullptr), -1);
-  EXPECT_EQ(Err(), "QVS_SetText: NULL pointer");
+  EXPECT_FAILS(QVS_SetText(h, const_cast<char*>("R1.R"), nullptr), "QVS_SetText: NULL pointer");
   ASSERT_EQ(SetText("R1.R", "2k"), 0) << Err();
   EXPECT_EQ(Value("R1.R"), 2000.0);
 }
@@ -100,17 +97,14 @@ TEST_F(ApiCircuit, ModelsAreReadAndSetByName) {
   EXPECT_EQ(Text("P1.model"), "Potentiometer");
   ASSERT_EQ(SetText("S1.model", "on"), 0) << Err();
   EXPECT_EQ(Text("S1.model"), "On");
-  EXPECT_EQ(SetText("S1.model", "Toggle"), -1);
-  EXPECT_EQ(Err(), "QVS_SetText: model not found");
-  EXPECT_EQ(SetText("S1.model", ""), -1);
-  EXPECT_EQ(Err(), "QVS_SetText: no model name");
-  EXPECT_EQ(SetText("S9.model", "On"), -1);
-  EXPECT_EQ(Err(), "QVS_SetText: component not found");
+  EXPECT_FAILS(SetText("S1.model", "Toggle"), "QVS_SetText: model not found");
+  EXPECT_FAILS(SetText("S1.model", ""), "QVS_SetText: no model name");
+  EXPECT_FAILS(SetText("S9.model", "On"), "QVS_SetText: component not found");
   char buf[32];
-  EXPECT_EQ(QVS_GetText(h, const_cast<char*>("X1.R1.model"), buf, sizeof buf), -1);
-  EXPECT_EQ(Err(), "QVS_GetText: component not found");
-  EXPECT_EQ(QVS_GetText(h, const_cast<char*>(".model"), buf, sizeof buf), -1);
-  EXPECT_EQ(Err(), "QVS_GetText: no component name");
+  EXPECT_FAILS(QVS_GetText(h, const_cast<char*>("X1.R1.model"), buf, sizeof buf),
+               "QVS_GetText: component not found");
+  EXPECT_FAILS(QVS_GetText(h, const_cast<char*>(".model"), buf, sizeof buf),
+               "QVS_GetText: no component name");
 }
 
 TEST_F(ApiCircuit, ParameterRecordsKeepTheirOwnComponent) {
@@ -135,41 +129,31 @@ TEST_F(ApiCircuit, ParameterRecordsKeepTheirOwnComponent) {
   char buf[16];
   EXPECT_EQ(QVS_GetParamText(h, p2, buf, sizeof buf), 6);
   EXPECT_STREQ(buf, "=R1.R");
-  EXPECT_EQ(QVS_SetParamText(h, p2, nullptr), -1);
-  EXPECT_EQ(Err(), "QVS_SetParamText: no text");
-  EXPECT_EQ(QVS_GetParamValue(h, p2 + 1000, &v), -1);
-  EXPECT_EQ(Err(), "QVS_GetParamValue: wrong parameter handle");
+  EXPECT_FAILS(QVS_SetParamText(h, p2, nullptr), "QVS_SetParamText: no text");
+  EXPECT_FAILS(QVS_GetParamValue(h, p2 + 1000, &v), "QVS_GetParamValue: wrong parameter handle");
 }
 
 TEST_F(ApiCircuit, InputsAndOutputsAreCheckedByType) {
-  EXPECT_EQ(QVS_GetInput(h, const_cast<char*>("R1")), -1);
-  EXPECT_EQ(Err(), "QVS_GetInput: component R1 cannot be an input");
-  EXPECT_EQ(QVS_GetInput(h, const_cast<char*>("Q1")), -1);
-  EXPECT_EQ(Err(), "QVS_GetInput: component Q1 not found");
-  EXPECT_EQ(QVS_GetInput(h, const_cast<char*>("")), -1);
-  EXPECT_EQ(Err(), "QVS_GetInput: no input name");
-  EXPECT_EQ(QVS_GetOutput(h, const_cast<char*>("S1")), -1);
-  EXPECT_EQ(Err(), "QVS_GetOutput: component S1 cannot be an output");
-  EXPECT_EQ(QVS_SetInputValue(h, 12345, 1.0), -1);
-  EXPECT_EQ(Err(), "QVS_SetInputValue: wrong input handle");
+  EXPECT_FAILS(QVS_GetInput(h, const_cast<char*>("R1")),
+               "QVS_GetInput: component R1 cannot be an input");
+  EXPECT_FAILS(QVS_GetInput(h, const_cast<char*>("Q1")), "QVS_GetInput: component Q1 not found");
+  EXPECT_FAILS(QVS_GetInput(h, const_cast<char*>("")), "QVS_GetInput: no input name");
+  EXPECT_FAILS(QVS_GetOutput(h, const_cast<char*>("S1")),
+               "QVS_GetOutput: component S1 cannot be an output");
+  EXPECT_FAILS(QVS_SetInputValue(h, 12345, 1.0), "QVS_SetInputValue: wrong input handle");
   double v;
-  EXPECT_EQ(QVS_GetOutputValue(h, 12345, &v), -1);
-  EXPECT_EQ(Err(), "QVS_GetOutputValue: wrong output handle");
+  EXPECT_FAILS(QVS_GetOutputValue(h, 12345, &v), "QVS_GetOutputValue: wrong output handle");
 }
 
 TEST_F(ApiCircuit, SimulationControl) {
   double t = -1;
   ASSERT_EQ(QVS_GetSimulationTime(h, &t), 0);
   EXPECT_EQ(t, 0.0);
-  EXPECT_EQ(QVS_SaveIC(h), -1);
-  EXPECT_EQ(Err(), "QVS_SaveIC: simulation not running");
-  EXPECT_EQ(QVS_Simulate(h + 999, -1.0), -1);
-  EXPECT_EQ(Err(), "QVS_Simulate: interval < 0");
-  EXPECT_EQ(QVS_SetStep(h, 0.0), -1);
-  EXPECT_EQ(Err(), "QVS_SetStep: step <= 0");
+  EXPECT_FAILS(QVS_SaveIC(h), "QVS_SaveIC: simulation not running");
+  EXPECT_FAILS(QVS_Simulate(h + 999, -1.0), "QVS_Simulate: interval < 0");
+  EXPECT_FAILS(QVS_SetStep(h, 0.0), "QVS_SetStep: step <= 0");
   EXPECT_EQ(QVS_SetStep(h, 0.001), 0);  // the present step
-  EXPECT_EQ(QVS_GetSimulationTime(h, nullptr), -1);
-  EXPECT_EQ(Err(), "QVS_GetSimulationTime: NULL pointer");
+  EXPECT_FAILS(QVS_GetSimulationTime(h, nullptr), "QVS_GetSimulationTime: NULL pointer");
 
   ASSERT_EQ(QVS_Start(h), 0) << Err();
   ASSERT_EQ(QVS_GetSimulationTime(h, &t), 0);

@@ -5,13 +5,13 @@
 #include <cmath>
 #include <string>
 
+#include "ApiTest.h"
 #include "TestData.h"
 #include "qvs_dll.h"
 
 namespace {
 
-std::string Err() { return QVS_GetError(); }
-char* S(const char* s) { return const_cast<char*>(s); }
+using namespace apitest;
 
 class TraceApi : public ::testing::Test {
  protected:
@@ -27,24 +27,18 @@ class TraceApi : public ::testing::Test {
 }  // namespace
 
 TEST_F(TraceApi, AddingChecksTheComponentAndItsModel) {
-  EXPECT_EQ(QVS_AddVTrace(h, S("R7")), -1);
-  EXPECT_EQ(Err(), "QVS_AddVTrace: component R7 not found");
-  EXPECT_EQ(QVS_AddITrace(h, S("")), -1);
-  EXPECT_EQ(Err(), "QVS_AddITrace: no trace name");
-  EXPECT_EQ(QVS_AddFuncTrace(h, S("")), -1);
-  EXPECT_EQ(Err(), "QVS_AddFuncTrace: no trace function");
-  EXPECT_EQ(QVS_AddVarTrace(h, S("x")), -1);
-  EXPECT_EQ(Err(), "QVS_AddVarTrace: variable x not found");
-  EXPECT_EQ(QVS_AddPTrace(h, nullptr), -1);
-  EXPECT_EQ(Err(), "QVS_AddPTrace: NULL pointer");
+  EXPECT_FAILS(QVS_AddVTrace(h, S("R7")), "QVS_AddVTrace: component R7 not found");
+  EXPECT_FAILS(QVS_AddITrace(h, S("")), "QVS_AddITrace: no trace name");
+  EXPECT_FAILS(QVS_AddFuncTrace(h, S("")), "QVS_AddFuncTrace: no trace function");
+  EXPECT_FAILS(QVS_AddVarTrace(h, S("x")), "QVS_AddVarTrace: variable x not found");
+  EXPECT_FAILS(QVS_AddPTrace(h, nullptr), "QVS_AddPTrace: NULL pointer");
   const int v = QVS_AddVTrace(h, S("R1"));
   ASSERT_GE(v, 0) << Err();
   EXPECT_EQ(Err(), "OK");
   // Found again by its name, in quotes or not, with the same handle.
   EXPECT_EQ(QVS_GetTrace(h, S("V(R1)")), v);
   EXPECT_EQ(QVS_GetTrace(h, S("\"v(r1)\"")), v);
-  EXPECT_EQ(QVS_GetTrace(h, S("V(R2)")), -1);
-  EXPECT_EQ(Err(), "QVS_GetTrace: trace V(R2) not found");
+  EXPECT_FAILS(QVS_GetTrace(h, S("V(R2)")), "QVS_GetTrace: trace V(R2) not found");
 }
 
 TEST_F(TraceApi, RunZeroFillsDuringASimulation) {
@@ -60,16 +54,14 @@ TEST_F(TraceApi, RunZeroFillsDuringASimulation) {
   ASSERT_EQ(QVS_GetDataAt(h, f, 0, &t, &x), 0) << Err();
   EXPECT_EQ(t, 0.0);
   EXPECT_EQ(x, 1.0);  // no source: every voltage is 0
-  EXPECT_EQ(QVS_GetDataAt(h, f, n, &t, &x), -1);
-  EXPECT_EQ(Err(), "QVS_GetDataAt: no data at requested index");
-  EXPECT_EQ(QVS_GetDataAt(h, f, 0, nullptr, &x), -1);
-  EXPECT_EQ(Err(), "QVS_GetDataAt: NULL pointer");
+  EXPECT_FAILS(QVS_GetDataAt(h, f, n, &t, &x), "QVS_GetDataAt: no data at requested index");
+  EXPECT_FAILS(QVS_GetDataAt(h, f, 0, nullptr, &x), "QVS_GetDataAt: NULL pointer");
   double last_t = 0;
   ASSERT_EQ(QVS_GetLastData(h, v, &last_t, &x), 0);
   EXPECT_GE(last_t, 0.01 - 1e-12);
   ASSERT_EQ(QVS_GetData(h, v, last_t, &x), 0) << Err();
-  EXPECT_EQ(QVS_GetData(h, v, last_t * (1 + 1e-9), &x), -1);
-  EXPECT_EQ(Err(), "QVS_GetData: no data at requested time");
+  EXPECT_FAILS(QVS_GetData(h, v, last_t * (1 + 1e-9), &x),
+               "QVS_GetData: no data at requested time");
 
   // Old samples go; the one at or just before the last target stays first.
   ASSERT_EQ(QVS_DeleteOldData(h), 0);
@@ -81,10 +73,8 @@ TEST_F(TraceApi, RunZeroFillsDuringASimulation) {
 
   ASSERT_EQ(QVS_DeleteData(h, v), 0);
   EXPECT_EQ(QVS_GetDataSize(h, v), 0);
-  EXPECT_EQ(QVS_GetLastData(h, v, &t, &x), -1);
-  EXPECT_EQ(Err(), "QVS_GetLastData: no data");
-  EXPECT_EQ(QVS_GetDataAt(h, v, 0, &t, &x), -1);
-  EXPECT_EQ(Err(), "QVS_GetDataAt: no trace data");
+  EXPECT_FAILS(QVS_GetLastData(h, v, &t, &x), "QVS_GetLastData: no data");
+  EXPECT_FAILS(QVS_GetDataAt(h, v, 0, &t, &x), "QVS_GetDataAt: no trace data");
 }
 
 TEST_F(TraceApi, CallerSamplesStaySortedAndOutOfRunZero) {
@@ -94,15 +84,13 @@ TEST_F(TraceApi, CallerSamplesStaySortedAndOutOfRunZero) {
   ASSERT_EQ(QVS_AddData(h, d, 3.0, 30.0), 0);
   ASSERT_EQ(QVS_AddData(h, d, 2.0, 20.0), 0);
   EXPECT_EQ(QVS_GetDataSize(h, d), 0);  // run -1 is not what readers see
-  EXPECT_EQ(QVS_AddData(h, d + 500, 1.0, 1.0), -1);
-  EXPECT_EQ(Err(), "QVS_AddData: wrong trace handle");
+  EXPECT_FAILS(QVS_AddData(h, d + 500, 1.0, 1.0), "QVS_AddData: wrong trace handle");
 }
 
 TEST_F(TraceApi, DeletedTracesAndHandlesAreGone) {
   const int v = QVS_AddVTrace(h, S("R2"));
   ASSERT_EQ(QVS_DeleteTrace(h, v), 0) << Err();
-  EXPECT_EQ(QVS_DeleteTrace(h, v), -1);
-  EXPECT_EQ(Err(), "QVS_DeleteTrace: wrong trace handle");
+  EXPECT_FAILS(QVS_DeleteTrace(h, v), "QVS_DeleteTrace: wrong trace handle");
   EXPECT_EQ(QVS_GetTrace(h, S("V(R2)")), -1);
   EXPECT_EQ(QVS_GetDataSize(h, v), -1);
 }

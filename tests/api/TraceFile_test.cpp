@@ -4,34 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "ApiTest.h"
 #include "TestData.h"
 #include "qvs_dll.h"
 
 namespace {
 
-std::string Err() { return QVS_GetError(); }
-char* S(const char* s) { return const_cast<char*>(s); }
-
-std::vector<unsigned char> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-double LittleEndianDouble(const unsigned char* p) {
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
+using namespace apitest;
 
 // The "size" attributes of the elements named tag, in text order.
 std::vector<int> Sizes(const std::string& text, const std::string& tag) {
@@ -75,9 +59,7 @@ TEST_F(TraceFile, TransientFileLayout) {
   EXPECT_NE(text.find("Copy of ramp"), std::string::npos);
   EXPECT_EQ(text.find("Copy of V(R1)"), std::string::npos);
   const std::vector<int> sizes = Sizes(text, "Trace");
-  ASSERT_EQ(sizes.size(), 2u);
-  EXPECT_EQ(sizes[0], n);
-  EXPECT_EQ(sizes[1], n);
+  ASSERT_EQ(sizes, (std::vector<int>{n, n}));
   const std::size_t points = static_cast<std::size_t>(zero - bytes.begin()) + 1;
   ASSERT_EQ(bytes.size(), points + 16u * static_cast<std::size_t>(sizes[0] + sizes[1]));
   // The ramp's points: value = 1000 t, times increasing.
@@ -94,14 +76,11 @@ TEST_F(TraceFile, TransientFileLayout) {
 }
 
 TEST_F(TraceFile, SaveDataChecksTheCircuitBeforeTheName) {
-  EXPECT_EQ(QVS_SaveData(h + 777, nullptr), -1);
-  EXPECT_EQ(Err(), "QVS_SaveData: wrong circuit handle");
-  EXPECT_EQ(QVS_SaveData(h, nullptr), -1);
-  EXPECT_EQ(Err(), "QVS_SaveData: NULL pointer");
-  EXPECT_EQ(QVS_SaveData(h, S("")), -1);
-  EXPECT_EQ(Err(), "QVS_SaveData: no file name");
-  EXPECT_EQ(QVS_SaveData(h, S("/no/such/dir/x")), -1);
-  EXPECT_EQ(Err(), "QVS_SaveData: cannot save file /no/such/dir/x.qvt");
+  EXPECT_FAILS(QVS_SaveData(h + 777, nullptr), "QVS_SaveData: wrong circuit handle");
+  EXPECT_FAILS(QVS_SaveData(h, nullptr), "QVS_SaveData: NULL pointer");
+  EXPECT_FAILS(QVS_SaveData(h, S("")), "QVS_SaveData: no file name");
+  EXPECT_FAILS(QVS_SaveData(h, S("/no/such/dir/x")),
+               "QVS_SaveData: cannot save file /no/such/dir/x.qvt");
 }
 
 TEST_F(TraceFile, DocumentKeepsItsPointsAcrossSaveAndOpen) {

@@ -16,8 +16,27 @@ std::string AttrNames(const CXMLNode& node) {
   return s;
 }
 
+// The attribute pairs of node, in order, as name=value joined by blanks.
+std::string AttrPairs(const CXMLNode& node) {
+  std::string s;
+  AnsiString name, value;
+  for (int i = 0; node.GetAttribute(i, &name, &value); ++i)
+    s += (i ? " " : "") + name.str() + "=" + value.str();
+  return s;
+}
+
 std::string Attr(const CXMLNode& node, const char* name) {
   return node.GetAttribute(name, "<absent>").str();
+}
+
+// The shared attributes of a component as read back, joined by "|".
+std::string Core(CTestElem& c) {
+  std::string s = c.Name().str() + "|" + std::to_string(c.Id()) + "|" + c.Description().str() +
+                  "|" + std::to_string(c.View()) + "|" + c.GroupName().str() +
+                  (c.GroupIC() ? "|ic|" : "|no ic|");
+  for (int i = 0; i < c.PinCount(); ++i) s += std::to_string(c.Node(i)) + " ";
+  return s + "|" + std::to_string(c.Model()) + "|" + c.PwlText().str() + "|" +
+         c.PwlFile().str() + "|" + std::to_string(c.PwlMode());
 }
 
 // node written to text and read back, as a file would give it.
@@ -48,38 +67,16 @@ TEST_F(CmpCoreTest, StoresSharedAttributesInOrderAndLoadsThemBack) {
 
   CXMLNode stored("Cmp");
   ASSERT_TRUE(r->SerializeCmpCore(&stored, false));
-  EXPECT_EQ("type id name descr view group group_ic node0 node1 model pwl pwlf pwlm",
-            AttrNames(stored));
-  EXPECT_EQ("R_R", Attr(stored, "type"));
-  EXPECT_EQ("7", Attr(stored, "id"));
-  EXPECT_EQ("R+in", Attr(stored, "name"));
-  EXPECT_EQ("load%2c+5%25", Attr(stored, "descr"));
-  EXPECT_EQ("2", Attr(stored, "view"));
-  EXPECT_EQ("g+1", Attr(stored, "group"));
-  EXPECT_EQ("true", Attr(stored, "group_ic"));
-  EXPECT_EQ("4", Attr(stored, "node0"));
-  EXPECT_EQ("-1", Attr(stored, "node1"));
-  EXPECT_EQ("PWL", Attr(stored, "model"));
-  EXPECT_EQ("0,0,1,2", Attr(stored, "pwl"));
-  EXPECT_EQ("tab+le.txt", Attr(stored, "pwlf"));
-  EXPECT_EQ("3", Attr(stored, "pwlm"));
+  EXPECT_EQ("type=R_R id=7 name=R+in descr=load%2c+5%25 view=2 group=g+1 group_ic=true node0=4 "
+            "node1=-1 model=PWL pwl=0,0,1,2 pwlf=tab+le.txt pwlm=3",
+            AttrPairs(stored));
   EXPECT_EQ(0, stored.NodeCount());
 
   auto loaded = Reread(stored);
   CTestElem fresh(&m_elemtype_test_r[0]);
   ASSERT_TRUE(fresh.SerializeCmpCore(loaded.get(), false));
-  EXPECT_EQ("R in", fresh.Name().str());
-  EXPECT_EQ(7, fresh.Id());
-  EXPECT_EQ("load, 5%", fresh.Description().str());
-  EXPECT_EQ(2, fresh.View());
-  EXPECT_EQ("g 1", fresh.GroupName().str());
-  EXPECT_TRUE(fresh.GroupIC());
-  EXPECT_EQ(4, fresh.Node(0));
-  EXPECT_EQ(-1, fresh.Node(1));
-  EXPECT_EQ(MC_PWL, fresh.Model());
-  EXPECT_EQ("0,0,1,2", fresh.PwlText().str());
-  EXPECT_EQ("tab le.txt", fresh.PwlFile().str());
-  EXPECT_EQ(3, fresh.PwlMode());
+  EXPECT_EQ("R in|7|load, 5%|2|g 1|ic|4 -1 |" + std::to_string(MC_PWL) + "|0,0,1,2|tab le.txt|3",
+            Core(fresh));
   EXPECT_TRUE(loaded->GetNodeError().IsEmpty());
 }
 

@@ -3,6 +3,9 @@
 // defaults the engine reads (extra unknowns, trace nodes, views) and the
 // copying of group parameters.
 
+#include <tuple>
+#include <vector>
+
 #include "circuit/TestElem.h"
 
 namespace {
@@ -133,53 +136,39 @@ TEST_F(CmpTest, DefaultTraceNodesArePinsZeroAndOne) {
   int n1 = -1, n2 = -1, extra = -1;
   double k = -1;
   EXPECT_TRUE(r->GetTraceNodes(nullptr, 0, n1, n2, extra, k));
-  EXPECT_EQ(3, n1);
-  EXPECT_EQ(5, n2);
-  EXPECT_EQ(11, extra);
+  EXPECT_EQ((std::vector<int>{3, 5, 11}), (std::vector<int>{n1, n2, extra}));
   EXPECT_EQ(0.0, k);
 }
 
 TEST_F(CmpTest, PlusMinusViewWrapsAtBothEnds) {
-  CTestElem* r = Add();  // three views
-  EXPECT_FALSE(r->PlusMinusView(1));
-  EXPECT_EQ(1, r->View());
-  EXPECT_FALSE(r->PlusMinusView(1));
-  EXPECT_EQ(2, r->View());
-  EXPECT_TRUE(r->PlusMinusView(1));
-  EXPECT_EQ(0, r->View());
-  EXPECT_TRUE(r->PlusMinusView(-1));
-  EXPECT_EQ(2, r->View());
+  CTestElem* r = Add();  // three views; (step, wrapped, view after)
+  for (const auto& [step, wrapped, view] :
+       {std::tuple{1, false, 1}, {1, false, 2}, {1, true, 0}, {-1, true, 2}}) {
+    EXPECT_EQ(wrapped, r->PlusMinusView(step)) << "to view " << view;
+    EXPECT_EQ(view, r->View());
+  }
 
   CTestElem* p = Add("R_Pot");  // no views
   EXPECT_FALSE(p->PlusMinusView(1));
   EXPECT_EQ(0, p->View());
 }
 
-TEST_F(CmpTest, GroupCopyTakesParametersButNotIdentity) {
-  CTestElem* a = Add();
-  CTestElem* b = Add();
-  a->r_.SetVal(4700.0);
-  a->active_ = 1;
-  a->level_ = 1;
-  ASSERT_TRUE(b->CopyGroupParams(a, false));
-  EXPECT_EQ(4700.0, b->r_.Value());
-  EXPECT_EQ(1, b->active_);
-  EXPECT_EQ(0, b->level_);  // initial conditions only when asked for
-  EXPECT_EQ("R2", b->Name().str());
-  EXPECT_EQ(2, b->Id());
-
-  ASSERT_TRUE(b->CopyGroupParams(a, true));
-  EXPECT_EQ(1, b->level_);
-}
-
-TEST_F(CmpTest, GroupCopyCarriesFormulaText) {
+TEST_F(CmpTest, GroupCopyTakesParametersAndFormulaTextButNotIdentity) {
   CTestElem* a = Add();
   CTestElem* b = Add();
   a->r_.SetText("=2*3");
   a->r_.SetValue(6.0);
+  a->active_ = 1;
+  a->level_ = 1;
   ASSERT_TRUE(b->CopyGroupParams(a, false));
   EXPECT_EQ("=2*3", b->r_.Text().str());
   EXPECT_EQ(6.0, b->r_.Value());
+  EXPECT_EQ(1, b->active_);
+  EXPECT_EQ(0, b->level_);  // initial conditions only when asked for
+  EXPECT_EQ("R2", b->Name().str());
+  EXPECT_EQ(2, b->Id());
+  ASSERT_TRUE(b->CopyGroupParams(a, true));
+  EXPECT_EQ(1, b->level_);
 }
 
 }  // namespace

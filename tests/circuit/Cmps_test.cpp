@@ -2,6 +2,8 @@
 // node numbers, and the look-ups by name and dotted name.
 
 #include <climits>
+#include <initializer_list>
+#include <string>
 
 #include "base/globals.h"
 #include "circuit/TestElem.h"
@@ -138,58 +140,51 @@ TEST_F(CmpsOrder, AddCmpReordersTheCollection) {
   EXPECT_EQ("C1 R1 R10 L", Names());
 }
 
-using CmpsNodes = CircuitTest;
+// The node numbers of every component, pins joined by blanks, components
+// by "|".
+class CmpsNodes : public CircuitTest {
+ protected:
+  std::string AllNodes() {
+    std::string s;
+    for (int i = 0; i < cmps_.Count(); ++i) {
+      CCmp* c = cmps_.GetAt(i);
+      s += i ? "|" : "";
+      for (int k = 0; k < c->PinCount(); ++k) s += (k ? " " : "") + std::to_string(c->Node(k));
+    }
+    return s;
+  }
+  // Sets the nodes of c from pin 0 on.
+  static void SetNodes(CCmp* c, std::initializer_list<int> nodes) {
+    int k = 0;
+    for (int n : nodes) c->SetNode(k++, n);
+  }
+};
 
 TEST_F(CmpsNodes, OffsetMovesOnlyPositiveNodes) {
-  CTestElem* a = Add();
-  CTestElem* b = Add();
-  CTestElem* c = Add();
-  a->SetNode(0, 1);
-  a->SetNode(1, 2);
-  b->SetNode(0, 0);
-  b->SetNode(1, 3);
-  c->SetNode(0, -1);
-  c->SetNode(1, 2);
+  SetNodes(Add(), {1, 2});
+  SetNodes(Add(), {0, 3});
+  SetNodes(Add(), {-1, 2});
   EXPECT_EQ(13, cmps_.CreateNewNodes(10));
-  EXPECT_EQ(11, a->Node(0));
-  EXPECT_EQ(12, a->Node(1));
-  EXPECT_EQ(0, b->Node(0));
-  EXPECT_EQ(13, b->Node(1));
-  EXPECT_EQ(-1, c->Node(0));
-  EXPECT_EQ(12, c->Node(1));
+  EXPECT_EQ("11 12|0 13|-1 12", AllNodes());
 }
 
 TEST_F(CmpsNodes, OffsetAloneWhenNoNodeIsPositive) {
   EXPECT_EQ(5, cmps_.CreateNewNodes(5));
-  CTestElem* a = Add();
-  a->SetNode(1, -3);
+  SetNodes(Add(), {0, -3});
   EXPECT_EQ(5, cmps_.CreateNewNodes(5));
-  EXPECT_EQ(0, a->Node(0));
-  EXPECT_EQ(-3, a->Node(1));
+  EXPECT_EQ("0 -3", AllNodes());
 }
 
 TEST_F(CmpsNodes, SavedNodesComeBackAfterRenumbering) {
-  CTestElem* a = Add();
-  CTestElem* p = Add("R_Pot");
+  SetNodes(Add(), {1, 2});
+  SetNodes(Add("R_Pot"), {2, 0, 4});
   Add("X_CUSTOM");  // no pins
-  a->SetNode(0, 1);
-  a->SetNode(1, 2);
-  p->SetNode(0, 2);
-  p->SetNode(1, 0);
-  p->SetNode(2, 4);
   std::unique_ptr<int[]> saved = cmps_.SaveNodes();
   cmps_.ChangeCmpNode(2, 7);
-  EXPECT_EQ(7, a->Node(1));
-  EXPECT_EQ(7, p->Node(0));
-  EXPECT_EQ(1, a->Node(0));
-  EXPECT_EQ(4, p->Node(2));
+  EXPECT_EQ("1 7|7 0 4|", AllNodes());
   cmps_.CreateNewNodes(100);
   cmps_.RestoreNodes(saved.get());
-  EXPECT_EQ(1, a->Node(0));
-  EXPECT_EQ(2, a->Node(1));
-  EXPECT_EQ(2, p->Node(0));
-  EXPECT_EQ(0, p->Node(1));
-  EXPECT_EQ(4, p->Node(2));
+  EXPECT_EQ("1 2|2 0 4|", AllNodes());
 }
 
 using CmpsLookup = CircuitTest;
@@ -216,14 +211,14 @@ TEST_F(CmpsLookup, DottedNameReachesTheParameterOfThatComponent) {
   double v = 0;
   ASSERT_TRUE(cmps_.GetCmpParamValue("R2.r", &v));
   EXPECT_EQ(2200.0, v);
-}
-
-TEST_F(CmpsLookup, ComponentNameAloneGivesItsFirstParameter) {
-  CTestElem* r = Add();
-  r->r_.SetVal(47.0);
-  double v = 0;
+  // A component name alone gives its first parameter.
   ASSERT_TRUE(cmps_.GetCmpParamValue("R1", &v));
-  EXPECT_EQ(47.0, v);
+  EXPECT_EQ(1000.0, v);
+  // A formula marked in error reads as 0.
+  r1->r_.SetError(true);
+  v = 5;
+  ASSERT_TRUE(cmps_.GetCmpParamValue("R1.R", &v));
+  EXPECT_EQ(0.0, v);
 }
 
 TEST_F(CmpsLookup, MissingPartsFindNothing) {
@@ -251,15 +246,6 @@ TEST_F(CmpsLookup, QuotedComponentNameMayHoldDots) {
   EXPECT_EQ(nullptr, cmps_.GetCmpName("a.b"));
   EXPECT_EQ(cmps_.GetCmp("a"), cmps_.GetCmpName("a"));
   EXPECT_EQ(nullptr, cmps_.GetCmpName("\"a.b"));  // unclosed quote
-}
-
-TEST_F(CmpsLookup, ErrorMarkedFormulaReadsAsZero) {
-  CTestElem* r = Add();
-  r->r_.SetVal(3.0);
-  r->r_.SetError(true);
-  double v = 5;
-  ASSERT_TRUE(cmps_.GetCmpParamValue("R1.R", &v));
-  EXPECT_EQ(0.0, v);
 }
 
 TEST_F(CmpsLookup, ComponentVariablesByDottedName) {

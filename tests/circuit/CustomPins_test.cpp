@@ -36,27 +36,27 @@ std::string Nodes(const CCmp& cmp) {
   return out;
 }
 
-// The components of cmps stored as a "Cmps" element, written to text, read
-// back and loaded into into; the loaded tree's errors are returned.
-std::string Reload(CCmps& cmps, CCmps& into) {
+// The components of cmps stored as a "Cmps" element, in the writer's text.
+std::string Stored(CCmps& cmps) {
   CXMLNode stored("Cmps");
   stored.SetStore(true);
   EXPECT_TRUE(cmps.SerializeCmps(&stored));
   AnsiString text;
   stored.WriteToString(text);
+  return text.str();
+}
+
+// A "Cmps" element read from text and loaded into into; the loaded tree's
+// errors are returned.
+std::string LoadText(const std::string& text, CCmps& into) {
   CXMLNode loaded("Cmps");
-  EXPECT_TRUE(loaded.ReadFromText(text, "test"));
+  EXPECT_TRUE(loaded.ReadFromText(AnsiString(text.c_str()), "test")) << text;
   EXPECT_TRUE(into.SerializeCmps(&loaded));
   return loaded.GetNodeError().str();
 }
 
-// A "Cmps" element read from text and loaded into into.
-std::string LoadText(const char* text, CCmps& into) {
-  CXMLNode loaded("Cmps");
-  EXPECT_TRUE(loaded.ReadFromText(text, "test")) << text;
-  EXPECT_TRUE(into.SerializeCmps(&loaded));
-  return loaded.GetNodeError().str();
-}
+// cmps stored and loaded into into.
+std::string Reload(CCmps& cmps, CCmps& into) { return LoadText(Stored(cmps), into); }
 
 TEST(CustomPinsNew, EachTypeGetsItsDefaultPins) {
   const struct {
@@ -173,7 +173,7 @@ TEST(CustomPinsCount, GatesBusAndFunctionsTakeTheirInputCount) {
   // Plain and inverted (falling-edge) forms.
   EXPECT_FALSE(func->PlusMinusView(1));
   EXPECT_EQ(1, func->View());
-  EXPECT_TRUE(func->PlusMinusView(1));
+  EXPECT_TRUE(func->PlusMinusView(1));  // wraps back to the plain form
   EXPECT_EQ(0, func->View());
 
   auto* bus = static_cast<CElemF*>(cmps.AddCmp("Y_BUS"));
@@ -248,15 +248,7 @@ TEST(CustomPinsDocument, PinsListsAndNodesRoundTrip) {
   EXPECT_EQ("3", Nodes(*loaded.GetCmp(AnsiString("F1"))));
 
   // Stored again, the loaded components give the same element.
-  CXMLNode first("Cmps"), second("Cmps");
-  first.SetStore(true);
-  second.SetStore(true);
-  cmps.SerializeCmps(&first);
-  loaded.SerializeCmps(&second);
-  AnsiString a, b;
-  first.WriteToString(a);
-  second.WriteToString(b);
-  EXPECT_EQ(a.str(), b.str());
+  EXPECT_EQ(Stored(cmps), Stored(loaded));
 }
 
 TEST(CustomPinsDocument, ListsDecideThePinsTheNodesAreReadFor) {
@@ -307,13 +299,9 @@ TEST(CustomPinsDocument, PinFlagsAndForeignContentStay) {
   EXPECT_EQ("", Reload(cmps, again));
   CCmp* w2 = again.GetCmp(AnsiString("W1"));
   EXPECT_EQ(1, w2->CustomType()->PinFlag(2));
-  CXMLNode stored("Cmps");
-  stored.SetStore(true);
-  again.SerializeCmps(&stored);
-  AnsiString out;
-  stored.WriteToString(out);
+  const std::string out = Stored(again);
   for (const char* kept : {"symbol=\"round\"", "<Body w=\"3\" />", "<Pin flag=\"1\" />"})
-    EXPECT_NE(std::string::npos, out.str().find(kept)) << kept << "\n" << out.str();
+    EXPECT_NE(std::string::npos, out.find(kept)) << kept << "\n" << out;
 }
 
 }  // namespace

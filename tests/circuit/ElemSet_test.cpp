@@ -58,25 +58,22 @@ TEST_F(ElemSetTest, NewCmpFailsForUnknownTypeOrFailingFactory) {
 }
 
 TEST_F(ElemSetTest, FindNextTypeStepsCyclicallyThroughOneLetter) {
-  EXPECT_EQ("R_R", set_.FindNextType('R', "").str());
-  EXPECT_EQ("R_Pot", set_.FindNextType('R', "R_R").str());
-  // After R_Pot only _R_R45 is left, which begins with "_": round to R_R.
-  EXPECT_EQ("R_R", set_.FindNextType('R', "R_Pot").str());
-  EXPECT_EQ("Y_1_NOT", set_.FindNextType('Y', "Y_1").str());
-  EXPECT_EQ("Y_1", set_.FindNextType('Y', "Y_2_NAND").str());
-}
-
-TEST_F(ElemSetTest, FindNextTypeIsEmptyWhenNoOtherTypeHasTheLetter) {
-  EXPECT_EQ("", set_.FindNextType('C', "C_C").str());  // back at current
-  EXPECT_EQ("", set_.FindNextType('Z', "").str());
-  EXPECT_EQ("", set_.FindNextType('Z', "R_R").str());
+  // From nothing (or an unknown key) the first of the letter, not only when
+  // the very first registered type has it; after R_Pot only _R_R45 is left,
+  // which begins with "_": round to R_R. Empty when no other type has the
+  // letter (back at the current one).
+  const struct {
+    char letter;
+    const char* current;
+    const char* next;
+  } rows[] = {{'R', "", "R_R"},        {'R', "R_R", "R_Pot"},     {'R', "R_Pot", "R_R"},
+              {'Y', "Y_1", "Y_1_NOT"}, {'Y', "Y_2_NAND", "Y_1"},  {'C', "", "C_C"},
+              {'O', "no such type", "O_O"}, {'C', "C_C", ""},     {'Z', "", ""},
+              {'Z', "R_R", ""}};
+  for (const auto& row : rows)
+    EXPECT_EQ(row.next, set_.FindNextType(row.letter, row.current).str())
+        << row.letter << " after '" << row.current << "'";
   EXPECT_EQ("", CElemSet().FindNextType('R', "").str());
-}
-
-TEST_F(ElemSetTest, FindNextTypeFromNothingTakesTheFirstOfTheLetter) {
-  // Not only when the very first registered type has the letter.
-  EXPECT_EQ("C_C", set_.FindNextType('C', "").str());
-  EXPECT_EQ("O_O", set_.FindNextType('O', "no such type").str());
 }
 
 TEST_F(ElemSetTest, InvertedGateBecomesThePlainGateInTheOtherView) {

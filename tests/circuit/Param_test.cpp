@@ -36,6 +36,12 @@ class ParamTest : public CircuitTest {
   // What the library's error text holds after one library call.
   static std::string DllError() { return std::string(dll_error_text()); }
   static void ResetDllError() { dll_set_error("T: "); }
+  // The integer behind the choice or state parameter named name of r1_.
+  int& Field(const std::string& name) {
+    if (name == "Type") return r1_->type_;
+    if (name == "Active") return r1_->active_;
+    return name == "Cycle" ? r1_->cycle_ : r1_->level_;
+  }
 
   CTestElem* r1_ = nullptr;
   CTestElem* r2_ = nullptr;
@@ -65,20 +71,16 @@ TEST_F(ParamTest, FormulaShowsValueOrTextAsMarked) {
 }
 
 TEST_F(ParamTest, ChoiceAndStatesShowTheirWords) {
-  r1_->type_ = 2;
-  EXPECT_EQ("Cubic", P("Type")->GetText().str());
-  r1_->active_ = 1;
-  r1_->cycle_ = 1;
-  r1_->level_ = 1;
-  EXPECT_EQ("On", P("Active")->GetText().str());
-  EXPECT_EQ("Yes", P("Cycle")->GetText().str());
-  EXPECT_EQ("High", P("IC")->GetText().str());
-  r1_->active_ = 0;
-  r1_->cycle_ = 0;
-  r1_->level_ = 0;
-  EXPECT_EQ("Off", P("Active")->GetText().str());
-  EXPECT_EQ("No", P("Cycle")->GetText().str());
-  EXPECT_EQ("Low", P("IC")->GetText().str());
+  const struct {
+    const char* name;
+    int value;
+    const char* text;
+  } rows[] = {{"Type", 2, "Cubic"}, {"Active", 1, "On"}, {"Cycle", 1, "Yes"}, {"IC", 1, "High"},
+              {"Active", 0, "Off"}, {"Cycle", 0, "No"},  {"IC", 0, "Low"}};
+  for (const auto& row : rows) {
+    Field(row.name) = row.value;
+    EXPECT_EQ(row.text, P(row.name)->GetText().str()) << row.name << " " << row.value;
+  }
 }
 
 TEST_F(ParamTest, CodeShowsAOneLinePreview) {
@@ -203,47 +205,34 @@ TEST_F(ParamTest, EmptyTextOnlyWhereEmptyIsAllowed) {
   EXPECT_EQ(0.0, r1_->r_.Value());
 }
 
-TEST_F(ParamTest, ChoiceByNameIgnoringCaseOrByNumber) {
-  CParam* type = P("Type");
-  EXPECT_EQ("", Set(type, "square"));
-  EXPECT_EQ(1, r1_->type_);
-  EXPECT_EQ("", Set(type, "2"));
-  EXPECT_EQ(2, r1_->type_);
-  EXPECT_EQ("", Set(type, "1+0.9"));  // truncated
-  EXPECT_EQ(1, r1_->type_);
-  EXPECT_EQ("", Set(type, "3"));  // beyond the list
-  EXPECT_EQ(0, r1_->type_);
-  r1_->type_ = 2;
-  EXPECT_EQ("", Set(type, "-1"));
-  EXPECT_EQ(0, r1_->type_);
-  bool ok = true;
-  r1_->type_ = 2;
-  EXPECT_EQ("Error : Wrong variable name or number format: 'Quartic'", Set(type, "Quartic", &ok));
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(0, r1_->type_);
-}
-
-TEST_F(ParamTest, StatesByWordIgnoringCaseOrByNumber) {
-  CParam* active = P("Active");
-  EXPECT_EQ("", Set(active, "On"));
-  EXPECT_EQ(1, r1_->active_);
-  EXPECT_EQ("", Set(active, "off"));
-  EXPECT_EQ(0, r1_->active_);
-  EXPECT_EQ("", Set(active, "on"));
-  EXPECT_EQ(1, r1_->active_);
-  EXPECT_EQ("", Set(active, "-3"));
-  EXPECT_EQ(0, r1_->active_);
-  EXPECT_EQ("", Set(active, "2"));
-  EXPECT_EQ(1, r1_->active_);
-  EXPECT_EQ("", Set(P("Cycle"), "YES"));
-  EXPECT_EQ(1, r1_->cycle_);
-  EXPECT_EQ("", Set(P("IC"), "high"));
-  EXPECT_EQ(1, r1_->level_);
-  EXPECT_EQ("", Set(P("IC"), "Low"));
-  EXPECT_EQ(0, r1_->level_);
-  bool ok = true;
-  EXPECT_EQ("Error : Wrong variable name or number format: 'maybe'", Set(active, "maybe", &ok));
-  EXPECT_FALSE(ok);
+TEST_F(ParamTest, ChoiceAndStatesByWordIgnoringCaseOrByNumber) {
+  // A choice number is truncated and falls back to the first item beyond
+  // the list; a state number is on when positive. A failure names the
+  // text (a failed choice falls back to the first item). -1: not checked.
+  const std::string bad = "Error : Wrong variable name or number format: ";
+  const struct {
+    const char* name;
+    int before;
+    const char* text;
+    int want;
+    std::string error;
+  } rows[] = {
+      {"Type", 0, "square", 1, ""},  {"Type", 0, "2", 2, ""},  {"Type", 0, "1+0.9", 1, ""},
+      {"Type", 2, "3", 0, ""},       {"Type", 2, "-1", 0, ""}, {"Type", 2, "Quartic", 0, bad + "'Quartic'"},
+      {"Active", 0, "On", 1, ""},    {"Active", 1, "off", 0, ""}, {"Active", 0, "on", 1, ""},
+      {"Active", 1, "-3", 0, ""},    {"Active", 0, "2", 1, ""},   {"Active", 0, "maybe", -1, bad + "'maybe'"},
+      {"Cycle", 0, "YES", 1, ""},    {"IC", 0, "high", 1, ""},    {"IC", 1, "Low", 0, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.name) + " = " + row.text);
+    Field(row.name) = row.before;
+    bool ok = !row.error.empty();
+    EXPECT_EQ(row.error, Set(P(row.name), row.text, &ok));
+    EXPECT_EQ(row.error.empty(), ok);
+    if (row.want >= 0) {
+      EXPECT_EQ(row.want, Field(row.name));
+    }
+  }
 }
 
 // --- Circular references -------------------------------------------------------------------------
@@ -397,23 +386,23 @@ TEST_F(ParamTest, DllTextFailuresNameTheText) {
 }
 
 TEST_F(ParamTest, DllTextWordsMustMatchExactly) {
-  ResetDllError();
-  EXPECT_EQ(0, P("Active")->SetDLLParamText("On", nullptr));
-  EXPECT_EQ(1, r1_->active_);
-  EXPECT_EQ(-1, P("Active")->SetDLLParamText("on", nullptr));
-  EXPECT_EQ("T: text on is not On/Off", DllError());
-  ResetDllError();
-  EXPECT_EQ(-1, P("Cycle")->SetDLLParamText("yes", nullptr));
-  EXPECT_EQ("T: text yes is not Yes/No", DllError());
-  ResetDllError();
-  EXPECT_EQ(-1, P("IC")->SetDLLParamText("1", nullptr));
-  EXPECT_EQ("T: text 1 is not High/Low", DllError());
-  ResetDllError();
-  EXPECT_EQ(0, P("Type")->SetDLLParamText("Cubic", nullptr));
-  EXPECT_EQ(2, r1_->type_);
-  EXPECT_EQ(-1, P("Type")->SetDLLParamText("cubic", nullptr));
-  EXPECT_EQ("T: text cubic not found", DllError());
-  EXPECT_EQ(2, r1_->type_);
+  // A refused word leaves the value as it was.
+  const struct {
+    const char* name;
+    const char* text;
+    int want;
+    const char* error;
+  } rows[] = {{"Active", "On", 1, "T: "},  {"Active", "on", 1, "T: text on is not On/Off"},
+              {"Cycle", "yes", 0, "T: text yes is not Yes/No"},
+              {"IC", "1", 0, "T: text 1 is not High/Low"},
+              {"Type", "Cubic", 2, "T: "}, {"Type", "cubic", 2, "T: text cubic not found"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.name) + " = " + row.text);
+    ResetDllError();
+    EXPECT_EQ(std::string(row.error) == "T: " ? 0 : -1, P(row.name)->SetDLLParamText(row.text, nullptr));
+    EXPECT_EQ(row.error, DllError());
+    EXPECT_EQ(row.want, Field(row.name));
+  }
 }
 
 TEST_F(ParamTest, DllTextStoresTextKindsAsGiven) {

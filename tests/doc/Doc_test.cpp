@@ -11,6 +11,7 @@
 #include <string>
 
 #include "TestData.h"
+#include "base/CLocale.h"
 #include "base/globals.h"
 #include "circuit/Cmp.h"
 #include "circuit/Cmps.h"
@@ -41,36 +42,47 @@ std::unique_ptr<CXMLNode> Reread(const CXMLNode& node) {
   return Parse(text.str());
 }
 
+// The shortest text of x (15 to 17 digits) that reads back as x exactly.
+std::string Num(double x) {
+  char buf[40];
+  for (int digits = 15; digits <= 17; ++digits) {
+    snprintf_c(buf, sizeof buf, "%.*g", digits, x);
+    if (strtod_c(buf, nullptr) == x) break;
+  }
+  return buf;
+}
+std::string B(bool b) { return b ? "1" : "0"; }
+
+// Every field of a settings record as name=value, in declaration order.
+std::string Describe(const STranSettings& t) {
+  return "start=" + Num(t.start) + " screen=" + Num(t.screen) + " step=" + Num(t.step) +
+         " pause=" + B(t.pause_trigger) + "[" + t.pause_trigger_f.str() + "] start=" +
+         B(t.start_trigger) + "[" + t.start_trigger_f.str() + "]";
+}
+std::string Describe(const SFreqSettings& f) {
+  return "type=" + std::to_string(f.type) + " list=[" + f.list.str() + "] test=[" + f.test.str() +
+         "] from=" + Num(f.from) + " to=" + Num(f.to) + " points=" + std::to_string(f.points) +
+         " scale=" + std::to_string(f.scale) + " id=" + std::to_string(f.id) + " alg=" +
+         std::to_string(f.alg) + " dcop=" + B(f.dcop) + " faf=[" + f.faf.str() + "] fhl=" +
+         B(f.fhl) + " fmr=" + Num(f.fmr) + " fsh=" + B(f.fsh);
+}
+std::string Describe(const SAdvancedSettings& a) {
+  return "dc=" + B(a.dc) + " sbs=" + B(a.sbs) + " to=" + std::to_string(a.to) + " zero=" +
+         Num(a.zero) + " ise=" + B(a.ise) + " z0=" + Num(a.z0re) + "," + Num(a.z0im) +
+         " zparam=[" + a.zparam.str() + "] step_mode=" + std::to_string(a.step_mode) + " s_cs=" +
+         Num(a.s_cs) + " s_cf=" + Num(a.s_cf) + " so=" + B(a.so) + " levels=" + Num(a.low) + "," +
+         Num(a.high) + "," + Num(a.thr);
+}
+
 TEST(DocSettings, DefaultsOfANewDocument) {
   CDoc doc;
-  const STranSettings& t = doc.TranSettings();
-  EXPECT_EQ(0.0, t.start);
-  EXPECT_EQ(10.0, t.screen);
-  EXPECT_EQ(0.001, t.step);
-  EXPECT_FALSE(t.pause_trigger);
-  EXPECT_FALSE(t.start_trigger);
-  EXPECT_TRUE(t.pause_trigger_f.IsEmpty() && t.start_trigger_f.IsEmpty());
-  const SFreqSettings& f = doc.FreqSettings();
-  EXPECT_EQ(0, f.type);
-  EXPECT_EQ(0.001, f.from);
-  EXPECT_EQ(1000.0, f.to);
-  EXPECT_EQ(500, f.points);
-  EXPECT_EQ(0, f.scale + f.id + f.alg);
-  EXPECT_FALSE(f.dcop);
-  EXPECT_EQ("0.1", f.faf.str());
-  EXPECT_TRUE(f.fhl);
-  EXPECT_EQ(10.0, f.fmr);
-  EXPECT_FALSE(f.fsh);
-  const SAdvancedSettings& a = doc.Advanced();
-  EXPECT_TRUE(a.dc && a.sbs);
-  EXPECT_EQ(5, a.to);
-  EXPECT_EQ(1e-12, a.zero);
-  EXPECT_FALSE(a.ise || a.so);
-  EXPECT_EQ(50.0, a.z0re);
-  EXPECT_EQ(0.0, a.z0im);
-  EXPECT_EQ(2, a.step_mode);
-  EXPECT_EQ(0.125, a.s_cs);
-  EXPECT_EQ(0.25, a.s_cf);
+  EXPECT_EQ("start=0 screen=10 step=0.001 pause=0[] start=0[]", Describe(doc.TranSettings()));
+  EXPECT_EQ("type=0 list=[] test=[] from=0.001 to=1000 points=500 scale=0 id=0 alg=0 dcop=0 "
+            "faf=[0.1] fhl=1 fmr=10 fsh=0",
+            Describe(doc.FreqSettings()));
+  EXPECT_EQ("dc=1 sbs=1 to=5 zero=1e-12 ise=0 z0=50,0 zparam=[] step_mode=2 s_cs=0.125 "
+            "s_cf=0.25 so=0 levels=0,5,2.5",
+            Describe(doc.Advanced()));
   EXPECT_EQ(0.0, doc.LowLevel());
   EXPECT_EQ(5.0, doc.HighLevel());
   EXPECT_EQ(2.5, doc.Threshold());
@@ -130,40 +142,14 @@ TEST(DocSettings, StoredAndLoadedBack) {
   CDoc loaded;
   auto text = Reread(stored);
   ASSERT_TRUE(loaded.SerializeDoc(text.get(), false, false));
-  const STranSettings& t2 = loaded.TranSettings();
-  EXPECT_EQ(0.5, t2.start);
-  EXPECT_EQ(2.0, t2.screen);
-  EXPECT_EQ(1e-6, t2.step);
-  EXPECT_TRUE(t2.pause_trigger && t2.start_trigger);
-  EXPECT_EQ("t>1", t2.pause_trigger_f.str());
-  EXPECT_EQ("V(R1)>2", t2.start_trigger_f.str());
-  const SFreqSettings& f2 = loaded.FreqSettings();
-  EXPECT_EQ(1, f2.type);
-  EXPECT_EQ("1, 2", f2.list.str());
-  EXPECT_EQ("x", f2.test.str());
-  EXPECT_EQ(10.0, f2.from);
-  EXPECT_EQ(1e5, f2.to);
-  EXPECT_EQ(30, f2.points);
-  EXPECT_EQ(2, f2.scale);
-  EXPECT_EQ(9, f2.id);
-  EXPECT_EQ(1, f2.alg);
-  EXPECT_TRUE(f2.dcop && f2.fsh && !f2.fhl);
-  EXPECT_EQ("0.3", f2.faf.str());
-  EXPECT_EQ(4.0, f2.fmr);
-  const SAdvancedSettings& a2 = loaded.Advanced();
-  EXPECT_FALSE(a2.dc || a2.sbs);
-  EXPECT_EQ(0, a2.to);
-  EXPECT_EQ(1e-9, a2.zero);
-  EXPECT_TRUE(a2.ise && a2.so);
-  EXPECT_EQ(75.0, a2.z0re);
-  EXPECT_EQ(-3.0, a2.z0im);
-  EXPECT_EQ("p q", a2.zparam.str());
-  EXPECT_EQ(4, a2.step_mode);
-  EXPECT_EQ(0.2, a2.s_cs);
-  EXPECT_EQ(0.4, a2.s_cf);
-  EXPECT_EQ(1.0, a2.low);
-  EXPECT_EQ(3.3, a2.high);
-  EXPECT_EQ(1.2, a2.thr);
+  EXPECT_EQ("start=0.5 screen=2 step=1e-06 pause=1[t>1] start=1[V(R1)>2]",
+            Describe(loaded.TranSettings()));
+  EXPECT_EQ("type=1 list=[1, 2] test=[x] from=10 to=100000 points=30 scale=2 id=9 alg=1 dcop=1 "
+            "faf=[0.3] fhl=0 fmr=4 fsh=1",
+            Describe(loaded.FreqSettings()));
+  EXPECT_EQ("dc=0 sbs=0 to=0 zero=1e-09 ise=1 z0=75,-3 zparam=[p q] step_mode=4 s_cs=0.2 "
+            "s_cf=0.4 so=1 levels=1,3.3,1.2",
+            Describe(loaded.Advanced()));
   ASSERT_EQ(2, loaded.Libraries().Count());
   EXPECT_EQ("/opt/x y", loaded.Libraries()[1].str());
   EXPECT_TRUE(text->GetNodeError().IsEmpty());

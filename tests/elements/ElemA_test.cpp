@@ -49,13 +49,6 @@ class MeterCircuit : public EngineFixture {
     Source(0, 1, [](double) { return 10.0; });
     Source(0, 2, [](double) { return 5.0; });
   }
-  CCmp* Cmp(const char* name) { return doc.Cmps()->GetCmp(AnsiString(name)); }
-  bool Start() {
-    const bool ok = doc.StartDLLSim();
-    EXPECT_TRUE(ok) << dll_error_text();
-    return ok;
-  }
-  double X(int i) const { return i > 0 ? doc.Calc()->X()[i] : 0.0; }
   // What the voltage, current and power traces read for cmp.
   struct STraced {
     double v, i, p;
@@ -75,7 +68,7 @@ class MeterCircuit : public EngineFixture {
 TEST_F(MeterCircuit, AmperemeterCarriesTheSeriesCurrentAndTiesItsPins) {
   CCmp* a = Cmp("A1");
   ASSERT_NE(nullptr, a);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   ASSERT_TRUE(doc.ExecuteDLLSim(1e-4, 2)) << dll_error_text();
   // 5 V across 1 kOhm: 5 mA, and no voltage across the meter at all.
   EXPECT_NEAR(5e-3, std::fabs(Traced(a).i), 1e-12);
@@ -86,7 +79,7 @@ TEST_F(MeterCircuit, AmperemeterCarriesTheSeriesCurrentAndTiesItsPins) {
 TEST_F(MeterCircuit, WattmeterMeasuresThePowerOfItsLoad) {
   CCmp* w = Cmp("W1");
   ASSERT_NE(nullptr, w);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   ASSERT_TRUE(doc.ExecuteDLLSim(1e-4, 2)) << dll_error_text();
   // 10 V across 10 Ohm: 1 A through the current path, 10 W.
   const STraced t = Traced(w);
@@ -99,26 +92,20 @@ TEST_F(MeterCircuit, WattmeterMeasuresThePowerOfItsLoad) {
 TEST_F(MeterCircuit, VoltmeterNeitherLoadsNorAddsUnknowns) {
   CCmp* vm = Cmp("VM1");
   ASSERT_NE(nullptr, vm);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_NEAR(5.0, Traced(vm).v, 1e-12);
   const int size = doc.Calc()->Size();
   const double current = Traced(Cmp("A1")).i;
   doc.ClearDLLSim();
 
   doc.Cmps()->DeleteCmp(vm->Id());
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_EQ(size, doc.Calc()->Size());
   EXPECT_EQ(current, Traced(Cmp("A1")).i);
 }
 
 TEST(ElemA, PinGroupsInFloatingNodeMode) {
-  auto groups = [](CCmp& cmp) {
-    std::string s;
-    cmp.CalcFunc(nullptr, CM_FLOATING, 0.0);
-    for (int p = 0; p < cmp.PinCount(); ++p) s += std::to_string(cmp.Nodes()[cmp.PinCount() + p]);
-    return s;
-  };
-  EXPECT_EQ("11", groups(*NewOf("V_VM")));
-  EXPECT_EQ("11", groups(*NewOf("A_A")));
-  EXPECT_EQ("110", groups(*NewOf("W_WM")));
+  EXPECT_EQ("11", PinGroups(*NewOf("V_VM")));
+  EXPECT_EQ("11", PinGroups(*NewOf("A_A")));
+  EXPECT_EQ("110", PinGroups(*NewOf("W_WM")));
 }

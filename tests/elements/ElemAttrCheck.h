@@ -9,17 +9,17 @@
 #include <memory>
 #include <string>
 
+#include "circuit/CirTools.h"
 #include "circuit/Cmp.h"
 #include "circuit/ElemSet.h"
 #include "circuit/Param.h"
 #include "doc/xml.h"
+#include "engine/Calc.h"
 #include "expr/Formula.h"
 
-// "key id pins description|Model(code,extra,flags) Model(...) ...", the
-// description with its line break shown as "\n".
-inline std::string RegistryRow(const char* key) {
-  const SElemType* t = ElemSet.GetElemType(key);
-  if (t == nullptr) return std::string("<no type ") + key + ">";
+// A type record as one text: "key id pins description|Model(code,extra,flags)
+// Model(...) ...", the description with its line break shown as "\n".
+inline std::string TypeRow(const SElemType* t) {
   std::string descr;
   for (const char* c = t->description; c != nullptr && *c != '\0'; ++c)
     descr += *c == '\n' ? std::string("\\n") : std::string(1, *c);
@@ -29,6 +29,11 @@ inline std::string RegistryRow(const char* key) {
     row += std::string(m == t->models ? "" : " ") + m->name + "(" + std::to_string(m->id) + "," +
            std::to_string(m->extra) + "," + std::to_string(m->flags) + ")";
   return row;
+}
+// The row of the registry's type key, or a marker when there is none.
+inline std::string RegistryRow(const char* key) {
+  const SElemType* t = ElemSet.GetElemType(key);
+  return t == nullptr ? std::string("<no type ") + key + ">" : TypeRow(t);
 }
 
 // A new component of the registry type key, with no owner.
@@ -95,4 +100,27 @@ inline std::string ParamNames(CCmp& c, int model) {
   for (CParam* p = c.GetParamsList(); p != nullptr && p->Name() != nullptr; ++p)
     out += std::string(out.empty() ? "" : " ") + p->Name();
   return out;
+}
+
+// The floating-node group code of each pin, one digit per pin: pins with
+// the same code are joined by what conducts inside the component.
+inline std::string PinGroups(CCmp& c) {
+  std::string s;
+  EXPECT_TRUE(c.CalcFunc(nullptr, CM_FLOATING, 0.0));
+  for (int p = 0; p < c.PinCount(); ++p) s += std::to_string(c.Nodes()[c.PinCount() + p]);
+  return s;
+}
+
+// Runs one editing command on c with the given fields of its request.
+inline void Tool(CCmp& c, int command, int sub, bool flag = false, double value = 0.0,
+                 double value2 = 0.0) {
+  SCirTools t{command, sub, flag, value, value2};
+  c.CirTools(&t);
+}
+
+// Turns c to or from its 45-degree drawing variant (mode CM_TO45 or
+// CM_FROM45); the type it has then, as "name id".
+inline std::string Turn(CCmp& c, int mode) {
+  EXPECT_TRUE(c.CalcFunc(nullptr, mode, 0.0));
+  return std::string(c.Type()->name) + " " + std::to_string(c.TypeId());
 }

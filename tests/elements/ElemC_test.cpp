@@ -79,41 +79,9 @@ class CapCircuit : public EngineFixture {
  protected:
   // Circuits built here step by 1 us; a document brings its own step.
   void SetUp() override { doc.TranSettings().step = 1e-6; }
-  void Load(const char* name) {
-    ASSERT_EQ(0, doc.OpenDLL(TestData(std::string("elements/") + name).c_str()))
-        << dll_error_text();
-  }
   CElemC* Cap(const char* name) {
     return dynamic_cast<CElemC*>(doc.Cmps()->GetCmp(AnsiString(name)));
   }
-  // A component of the registry type key on the given document nodes.
-  CCmp* New(const char* key, const std::vector<int>& nodes) {
-    CCmp* c = doc.Cmps()->AddCmp(key);
-    EXPECT_NE(nullptr, c) << key;
-    for (std::size_t p = 0; c != nullptr && p < nodes.size(); ++p)
-      c->SetNode(static_cast<int>(p), nodes[p]);
-    return c;
-  }
-  // Drives I (A) into node b, out of node a.
-  CEngineTestElem* CurrentSource(int a, int b, double I) {
-    CEngineTestElem* e = Add({a, b}, 1);
-    e->stamp = [I](CCalc* c, CEngineTestElem* self) {
-      return c->SetI(self->Node(0), self->Node(1), self->FirstExtra(), I);
-    };
-    return e;
-  }
-  // A run started: its initial solution found.
-  bool Start() {
-    const bool ok = doc.StartDLLSim();
-    EXPECT_TRUE(ok) << dll_error_text();
-    return ok;
-  }
-  // Runs to about t; returns the time reached.
-  double RunTo(double t) {
-    EXPECT_TRUE(doc.ExecuteDLLSim(t - doc.Calc()->Time(), 2)) << dll_error_text();
-    return doc.Calc()->Time();
-  }
-  double X(int i) const { return i > 0 ? doc.Calc()->X()[i] : 0.0; }
   double V(const CCmp* c) const { return X(c->Node(1)) - X(c->Node(0)); }
   double I(const CCmp* c) const { return X(c->FirstExtra()); }
 };
@@ -123,11 +91,11 @@ class CapCircuit : public EngineFixture {
 TEST_F(CapCircuit, RcChargeAtOneTimeConstant) {
   // 10 V through 1 kOhm into 1 uF from 0 V, step 1 us:
   // v = 10 (1 - e^(-t / 1 ms)), i = C dv/dt = 10 mA e^(-t / 1 ms).
-  Load("lc_rc_charge.qvs");
+  LoadDoc("elements/lc_rc_charge.qvs");
   Source(0, 1, [](double) { return 10.0; });
   CElemC* c = Cap("C1");
   ASSERT_NE(nullptr, c);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_NEAR(0.0, V(c), 1e-12);
   const double t = RunTo(1e-3);
   ASSERT_NEAR(1e-3, t, 1e-6);
@@ -139,10 +107,10 @@ TEST_F(CapCircuit, RcChargeAtOneTimeConstant) {
 
 TEST_F(CapCircuit, DischargeAndItsSavedState) {
   // 5 V on 1 uF into 1 kOhm: v = 5 e^(-t / 1 ms), discharging (i < 0).
-  Load("lc_rc_discharge.qvs");
+  LoadDoc("elements/lc_rc_discharge.qvs");
   CElemC* c = Cap("C1");
   ASSERT_NE(nullptr, c);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_NEAR(5.0, V(c), 1e-12);
   const double t = RunTo(1e-3);
   const double v = 5.0 * std::exp(-t / 1e-3);
@@ -159,13 +127,13 @@ TEST_F(CapCircuit, DischargeAndItsSavedState) {
   EXPECT_NEAR(now, get_csv_double(saved, "IC", 0.0), 1e-11 * now);
   // A new run starts where the old one was.
   doc.ClearDLLSim();
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_NEAR(now, V(c), 1e-12);
 }
 
 TEST_F(CapCircuit, InitialVoltageAgainstASourceIsRemoved) {
   Source(0, 1, [](double) { return 5.0; });
-  CCmp* cmp = New("C_C", {0, 1});
+  CCmp* cmp = AddCmp("C_C", {0, 1});
   SetParam(*cmp, MC_C, "IC", "2");
   auto* c = static_cast<CElemC*>(cmp);
   CCalc* calc = Built();
@@ -181,7 +149,7 @@ TEST_F(CapCircuit, InitialVoltageAgainstASourceIsRemoved) {
   EXPECT_TRUE(c->CalcFunc(calc, CM_ADJUST, 0.0));  // nothing left to repair
 
   // A run repairs it by itself and follows the source.
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_NEAR(5.0, V(c), 1e-12);
   RunTo(1e-4);
   EXPECT_NEAR(5.0, V(c), 1e-9);
@@ -189,7 +157,7 @@ TEST_F(CapCircuit, InitialVoltageAgainstASourceIsRemoved) {
 
 TEST_F(CapCircuit, CurrentIntoAnOpenCapacitorAddsAnInitialVoltage) {
   CurrentSource(0, 1, 1e-3);
-  auto* c = static_cast<CElemC*>(New("C_C", {0, 1}));
+  auto* c = static_cast<CElemC*>(AddCmp("C_C", {0, 1}));
   SetParam(*c, MC_C, "C", "1e-6");
   CCalc* calc = Built();
   ASSERT_TRUE(calc->calc_stat());
@@ -199,7 +167,7 @@ TEST_F(CapCircuit, CurrentIntoAnOpenCapacitorAddsAnInitialVoltage) {
   EXPECT_EQ(0.0, c->VC());
 
   // 1 mA into 1 uF from 0 V: v = 1000 V/s * t, i = 1 mA.
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_NEAR(0.0, V(c), 1e-12);
   const double t = RunTo(1e-3);
   EXPECT_NEAR(1000.0 * t, V(c), 1e-9);
@@ -210,10 +178,10 @@ TEST_F(CapCircuit, PwlCapacitanceChangesWithItsOwnVoltageWithoutAJump) {
   // 1 mA into C(V) = 2 uF for |V| < 1 V, 1 uF beyond: 0.5 V/ms until
   // 1 V at 2 ms, then 1 V/ms from there (the charge curve is continuous).
   CurrentSource(0, 1, 1e-3);
-  CCmp* c = New("C_C", {0, 1});
+  CCmp* c = AddCmp("C_C", {0, 1});
   c->SetModel(MC_PWL);
   c->PwlText() = "2e-6, 1, 1e-6";
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   double t = RunTo(1e-3);
   EXPECT_NEAR(500.0 * t, V(c), 1e-9);
   EXPECT_EQ(0, c->State());
@@ -227,10 +195,10 @@ TEST_F(CapCircuit, ControlledCapacitanceKeepsItsChargeAcrossAZoneChange) {
   // 1 V, 1 uF above. Charged to 0.5 V and unloaded, the capacitor holds
   // 1 uC: 0.5 V before 1 ms, 1 V after.
   Source(0, 2, [](double t) { return 1000.0 * t; });
-  auto* c = static_cast<CElemC*>(New("C_VCC", {0, 1, 0, 2}));
+  auto* c = static_cast<CElemC*>(AddCmp("C_VCC", {0, 1, 0, 2}));
   c->PwlText() = "2e-6, 1, 1e-6";
   SetParam(*c, MC_PWL, "IC", "0.5");
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   RunTo(0.9e-3);
   EXPECT_NEAR(0.5, V(c), 1e-9);
   RunTo(1.2e-3);
@@ -239,19 +207,19 @@ TEST_F(CapCircuit, ControlledCapacitanceKeepsItsChargeAcrossAZoneChange) {
 }
 
 TEST_F(CapCircuit, InfiniteCapacitanceHoldsItsVoltageUnderLoad) {
-  CCmp* cmp = New("C_C", {0, 1});
+  CCmp* cmp = AddCmp("C_C", {0, 1});
   SetParam(*cmp, MC_C, "IC", "3");
   auto* c = static_cast<CElemC*>(cmp);
   c->C().SetVal(std::numeric_limits<double>::infinity());
   Resistor(1, 0, 10.0);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   RunTo(1e-3);
   EXPECT_NEAR(3.0, V(c), 1e-12);
   EXPECT_NEAR(-0.3, I(c), 1e-12);  // 300 mA leave through pin 1 into the load
 }
 
 TEST_F(CapCircuit, FormulaErrorBlocksTheStart) {
-  auto* c = static_cast<CElemC*>(New("C_C", {0, 1}));
+  auto* c = static_cast<CElemC*>(AddCmp("C_C", {0, 1}));
   Resistor(1, 0, 1.0);
   c->C().SetError(true);
   CCalc* calc = Engine();
@@ -265,7 +233,7 @@ TEST_F(CapCircuit, FormulaErrorBlocksTheStart) {
 }
 
 TEST_F(CapCircuit, ReactiveEntriesAreScaledByOmegaOutsideTransientAnalysis) {
-  CCmp* c = New("C_C", {0, 1});
+  CCmp* c = AddCmp("C_C", {0, 1});
   SetParam(*c, MC_C, "C", "2e-6");
   Resistor(1, 0, 1.0);
   CCalc* calc = Built();
@@ -280,44 +248,25 @@ TEST_F(CapCircuit, ReactiveEntriesAreScaledByOmegaOutsideTransientAnalysis) {
 
 TEST(ElemCEditing, VariantsPinGroupsAndTools) {
   auto c = NewOf("C_C");
-  ASSERT_TRUE(c->CalcFunc(nullptr, CM_TO45, 0.0));
-  EXPECT_EQ(10, c->TypeId());
-  EXPECT_STREQ("_C_C45", c->Type()->name);
-  ASSERT_TRUE(c->CalcFunc(nullptr, CM_FROM45, 0.0));
-  EXPECT_STREQ("C_C", c->Type()->name);
+  EXPECT_EQ("_C_C45 10", Turn(*c, CM_TO45));
+  EXPECT_EQ("C_C 7", Turn(*c, CM_FROM45));
 
   // Floating-node groups: the terminals share one; C_VCC's control pins
   // are apart, C_CCC's joined by its sense short.
-  auto groups = [](CCmp& cmp) {
-    std::string s;
-    cmp.CalcFunc(nullptr, CM_FLOATING, 0.0);
-    for (int p = 0; p < cmp.PinCount(); ++p) s += std::to_string(cmp.Nodes()[cmp.PinCount() + p]);
-    return s;
-  };
-  EXPECT_EQ("11", groups(*c));
-  EXPECT_EQ("1123", groups(*NewOf("C_VCC")));
-  EXPECT_EQ("1122", groups(*NewOf("C_CCC")));
+  EXPECT_EQ("11", PinGroups(*c));
+  EXPECT_EQ("1123", PinGroups(*NewOf("C_VCC")));
+  EXPECT_EQ("1122", PinGroups(*NewOf("C_CCC")));
 
   auto* cap = static_cast<CElemC*>(c.get());
   SetParam(*c, MC_C, "C", "1e-6");
-  SCirTools tools;
-  tools.command = 4;
-  tools.sub = 1;
-  tools.value = 10.0;
-  c->CirTools(&tools);
+  Tool(*c, 4, 1, false, 10.0);
   EXPECT_DOUBLE_EQ(1e-7, cap->C().Value());
-  tools.sub = 3;
-  c->CirTools(&tools);
+  Tool(*c, 4, 3, false, 10.0);
   EXPECT_DOUBLE_EQ(1e-9, cap->C().Value());
-  tools.command = 5;
-  tools.value2 = 4.0;
-  c->CirTools(&tools);
+  Tool(*c, 5, 3, false, 10.0, 4.0);
   EXPECT_DOUBLE_EQ(2.5e-10, cap->C().Value());
-  tools.command = 1;
-  tools.sub = 1;
-  c->CirTools(&tools);
+  Tool(*c, 1, 1, false, 10.0, 4.0);
   EXPECT_EQ(0.0, cap->IC().Value());
-  tools.sub = 0;
-  c->CirTools(&tools);
+  Tool(*c, 1, 0, false, 10.0, 4.0);
   EXPECT_TRUE(cap->IC().IsEmpty());
 }

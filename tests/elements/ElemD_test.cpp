@@ -151,35 +151,14 @@ class DiodeSim : public EngineFixture {
     if (doc.Calc() != nullptr) doc.Calc()->ClearCalc();
   }
 
-  // A registry component on the given document nodes, in pin order.
   CElemD* AddD(const char* key, std::vector<int> nodes) {
-    CCmp* c = doc.Cmps()->AddCmp(key);
-    EXPECT_NE(nullptr, c) << key;
-    for (int p = 0; p < static_cast<int>(nodes.size()); ++p) c->SetNode(p, nodes[p]);
-    return static_cast<CElemD*>(c);
+    return static_cast<CElemD*>(AddCmp(key, nodes));
   }
   // Sets a parameter by its editor text in the diode's present model.
   static void Set(CElemD* d, const char* name, const char* text) {
     SetParam(*d, d->Model(), name, text);
   }
 
-  // Starts a run: the initial solution is found.
-  CCalc* Start() {
-    CCalc* c = doc.CreateCalc();
-    EXPECT_TRUE(c->sim_start());
-    while (c->Phase() <= PH_IC || c->InitFlags() != 0) {
-      if (!c->sim_execute()) {
-        ADD_FAILURE() << c->ErrorText().str();
-        break;
-      }
-    }
-    return c;
-  }
-  static bool Run(CCalc* c, double until) {
-    for (int guard = 0; guard < 10000000 && CompareValues(c->Time(), until) < 0; ++guard)
-      if (!c->sim_execute()) return false;
-    return true;
-  }
   // Records every accepted point: the voltage of document node `node` as
   // numbered by the engine (read through pin `pin` of `at`), and the
   // diode's current, zone and gate state.
@@ -220,9 +199,9 @@ TEST_F(DiodeSim, HalfWaveRectifierPassesThePositiveHalvesOnly) {
   CEngineTestElem* src = Source(0, 1, Sine);
   CElemD* d = AddD("D_D", {2, 1});
   CEngineTestElem* load = Resistor(2, 0, 1000.0);
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   Record(src, load, 0, d, [d](CCalc* calc) { return calc->X()[d->Node(1)] - calc->X()[d->Node(0)]; });
-  ASSERT_TRUE(Run(c, 35e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 35e-3)) << c->ErrorText().str();
   ASSERT_GT(points.size(), 350u);
   for (const SSample& p : points) {
     const double v = Sine(p.t);
@@ -268,7 +247,7 @@ TEST_P(BridgeSim, FullBridgeGivesTheMagnitudeLessTwoForwardVoltages) {
   Resistor(6, 5, 1000.0);
   CEngineTestElem* b1 = Resistor(5, 0, 1e5);
   Resistor(6, 0, 1e5);
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   int n1 = 0, n2 = 0, k = 0;
   double f = 0.0;
   EXPECT_FALSE(br->GetTraceNodes(c, TT_P, n1, n2, k, f));
@@ -278,7 +257,7 @@ TEST_P(BridgeSim, FullBridgeGivesTheMagnitudeLessTwoForwardVoltages) {
     points.push_back({calc->Time(), calc->X()[br->Node(1)] - calc->X()[br->Node(0)],
                       calc->X()[b1->Node(0)], br->State(), 0, p});
   };
-  ASSERT_TRUE(Run(c, 25e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 25e-3)) << c->ErrorText().str();
   ASSERT_GT(points.size(), 250u);
   int both = 0;
   for (const SSample& p : points) {
@@ -321,9 +300,9 @@ TEST_P(ZenerSim, ClampsTheOutputBetweenItsVoltages) {
   CElemD* d = AddD(z.key, z.forward_to_ground ? std::vector<int>{2, 0} : std::vector<int>{0, 2});
   Set(d, "V", "5");
   if (std::string(z.key).find("ZS") == std::string::npos) Set(d, "Vd", "0.7");
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   Record(src, d, z.forward_to_ground ? 0 : 1, d);
-  ASSERT_TRUE(Run(c, 20e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 20e-3)) << c->ErrorText().str();
   ASSERT_GT(points.size(), 200u);
   bool seen_lo = false, seen_hi = false;
   for (const SSample& p : points) {
@@ -403,9 +382,9 @@ class ThyristorSim : public DiodeSim, public ::testing::WithParamInterface<const
 
 TEST_P(ThyristorSim, LatchesAboveTheHoldingCurrentUntilTheCurrentFalls) {
   CElemD* d = Circuit(10.0, 3.0);
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   Record(src_, d, 1, d);
-  ASSERT_TRUE(Run(c, 6e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 6e-3)) << c->ErrorText().str();
   ExpectCurrent(0.0, 1e-3, 0.0);   // forward biased, no gate: off
   ExpectCurrent(1e-3, 4e-3, 0.1);  // fired at 1 ms, held after 2 ms (100 mA > 50 mA)
   ExpectCurrent(4e-3, 6e-3, 0.0);  // 30 mA is below the holding current: off
@@ -418,9 +397,9 @@ TEST_P(ThyristorSim, LatchesAboveTheHoldingCurrentUntilTheCurrentFalls) {
 
 TEST_P(ThyristorSim, TurnsOffWithItsGateBelowTheHoldingCurrent) {
   CElemD* d = Circuit(3.0, 3.0);
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   Record(src_, d, 1, d);
-  ASSERT_TRUE(Run(c, 3e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 3e-3)) << c->ErrorText().str();
   ExpectCurrent(0.0, 1e-3, 0.0);
   ExpectCurrent(1e-3, 2e-3, 0.03);
   ExpectCurrent(2e-3, 3e-3, 0.0);
@@ -451,9 +430,9 @@ class ChargeSim : public DiodeSim {
 
 TEST_F(ChargeSim, StorageDiodeConductsBackwardsUntilItsChargeIsGone) {
   CElemD* d = Circuit(MC_STORAGE, "100e-6");
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   Record(src_, d, 1, d);
-  ASSERT_TRUE(Run(c, 1.2e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 1.2e-3)) << c->ErrorText().str();
   // Forward: 4.3 mA charges q towards i t: q0 = 4.3e-7 (1 - e^-10) A*s.
   // Reversed: a short (no forward voltage) carrying -5 mA while
   // dq/dt = -5 mA - q/t; q reaches 0 after t ln((q0 + 5e-7) / 5e-7).
@@ -489,9 +468,9 @@ TEST_F(ChargeSim, StorageDiodeConductsBackwardsUntilItsChargeIsGone) {
 
 TEST_F(ChargeSim, StorageDiodeWithoutLifetimeIsAPlainDiode) {
   CElemD* d = Circuit(MC_STORAGE, "0");
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   Record(src_, d, 1, d);
-  ASSERT_TRUE(Run(c, 1.1e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 1.1e-3)) << c->ErrorText().str();
   for (const SSample& p : points) {
     if (p.t > 1e-3 + 2e-6) {
       EXPECT_NEAR(0.0, p.i, kSolveTol) << p.t;
@@ -504,9 +483,9 @@ TEST_F(ChargeSim, StorageDiodeWithoutLifetimeIsAPlainDiode) {
 TEST_F(ChargeSim, SoftDiodeRecoversWithACurrentFollowingItsCharge) {
   CElemD* d = Circuit(MC_SOFT, "100e-6");
   Set(d, "ts", "10e-6");
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   Record(src_, d, 1, d);
-  ASSERT_TRUE(Run(c, 1.2e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 1.2e-3)) << c->ErrorText().str();
   // Reversed, the diode still holds its 0.7 V: -5.7 mA drains the charge
   // (dq/dt = i - q/t) until q = 5.7 mA * ts. Recovery then: i = -q/ts and
   // dq/dt = -q/ts + i_rec with i_rec = 1% of -5.7 mA, so q reaches 0
@@ -546,7 +525,7 @@ TEST_F(DiodeSim, RingConductsAroundItsLoop) {
   Resistor(1, 2, 1000.0);
   CElemD* ring = AddD("D_RING", {2, 0, 3, 4});
   Set(ring, "Vd", "0.7");
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   const double* x = c->X();
   EXPECT_EQ(0b0101, ring->State());
   EXPECT_NEAR(1.4, x[ring->Node(0)], kSolveTol);
@@ -569,7 +548,7 @@ TEST_F(DiodeSim, PwlDiodeFollowsItsCurrentTable) {
     CElemD* d = AddD("D_D", {0, 1});
     d->SetModel(MC_PWL);
     Set(d, "pwl", "1e-3, 0.5, 1");
-    CCalc* c = Start();
+    CCalc* c = StartRun();
     const double i = std::fabs(v) <= 0.5 ? 1e-3 * v : std::copysign(0.5e-3 + (std::fabs(v) - 0.5), v);
     EXPECT_NEAR(i, c->X()[d->GetExtraNode(0)], kSolveTol) << v;
     EXPECT_EQ(std::fabs(v) <= 0.5 ? 0 : (v > 0 ? 1 : -1), d->State()) << v;
@@ -589,7 +568,7 @@ TEST_F(DiodeSim, ParallelIdealDiodesCarryTheWholeCurrentBetweenThem) {
   Resistor(1, 2, 1000.0);
   CElemD* d1 = AddD("D_D", {0, 2});
   CElemD* d2 = AddD("D_D", {0, 2});
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   const double* x = c->X();
   EXPECT_NEAR(0.0, x[d1->Node(1)], kSolveTol);
   const double i1 = x[d1->GetExtraNode(0)], i2 = x[d2->GetExtraNode(0)];
@@ -602,12 +581,9 @@ TEST_F(DiodeSim, CurrentDrivenIntoAnOpenDiodeTurnsItOn) {
   // 1 mA forced into node 2, whose only other path is a diode to ground
   // that starts off: the open diode leaves node 2 without a solution, and
   // the state test gives the undetermined node its conducting path.
-  CEngineTestElem* feed = Add({0, 2}, 1);
-  feed->stamp = [](CCalc* c, CEngineTestElem* self) {
-    return c->SetI(self->Node(0), self->Node(1), self->FirstExtra(), 1e-3);
-  };
+  CurrentSource(0, 2, 1e-3);
   CElemD* d = AddD("D_D", {0, 2});
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   EXPECT_EQ(1, d->State());
   EXPECT_NEAR(1e-3, c->X()[d->GetExtraNode(0)], kSolveTol);
   EXPECT_EQ(0.0, c->X()[d->Node(1)]);
@@ -737,24 +713,15 @@ TEST(ElemDState, StateTextAndInitialConditions) {
 TEST(ElemDTools, InitialStatesAndForwardVoltage) {
   auto z = NewOf("D_Z");
   SetParam(*z, MC_DIODE, "IC", "Plus");
-  SCirTools clear;
-  clear.command = 1;
-  z->CirTools(&clear);
+  Tool(*z, 1, 0);
   EXPECT_EQ("Off", z->GetParameter("IC")->GetText().str());
   auto d = NewOf("_D_D45");
-  SCirTools on;
-  on.command = 1;
-  on.sub = 1;
-  d->CirTools(&on);
+  Tool(*d, 1, 1);
   EXPECT_EQ(1, static_cast<CElemD*>(d.get())->IC());
-  SCirTools vd;
-  vd.command = 2;
-  vd.flag = true;
-  vd.value = 0.65;
-  d->CirTools(&vd);
+  Tool(*d, 2, 0, true, 0.65);
   EXPECT_EQ(0.65, static_cast<CElemD*>(d.get())->Vd().Value());
   auto thy = NewOf("D_VCT");
-  thy->CirTools(&vd);  // not a plain diode: Vd stays
+  Tool(*thy, 2, 0, true, 0.65);  // not a plain diode: Vd stays
   EXPECT_EQ(0.0, static_cast<CElemD*>(thy.get())->Vd().Value());
 }
 
@@ -763,16 +730,11 @@ TEST(ElemDVariants, DrawingVariantsSwapTypeAndKeepTheModel) {
   for (auto& p : pairs) {
     auto c = NewOf(p[0]);
     const int model = c->Model();
-    c->CalcFunc(nullptr, CM_TO45, 0.0);
-    EXPECT_STREQ(p[1], c->Type()->name);
-    EXPECT_EQ(ElemSet.GetElemType(p[1])->id, c->TypeId());
+    EXPECT_EQ(p[1] + (" " + std::to_string(ElemSet.GetElemType(p[1])->id)), Turn(*c, CM_TO45));
     EXPECT_EQ(model, c->Model());
-    c->CalcFunc(nullptr, CM_FROM45, 0.0);
-    EXPECT_STREQ(p[0], c->Type()->name);
+    EXPECT_EQ(p[0] + (" " + std::to_string(ElemSet.GetElemType(p[0])->id)), Turn(*c, CM_FROM45));
   }
-  auto br = NewOf("D_BR");
-  br->CalcFunc(nullptr, CM_TO45, 0.0);
-  EXPECT_STREQ("D_BR", br->Type()->name);
+  EXPECT_EQ("D_BR 17", Turn(*NewOf("D_BR"), CM_TO45));
 }
 
 // --- In a document --------------------------------------------------------------------

@@ -110,41 +110,9 @@ class IndCircuit : public EngineFixture {
  protected:
   // Circuits built here step by 1 us; a document brings its own step.
   void SetUp() override { doc.TranSettings().step = 1e-6; }
-  void Load(const char* name) {
-    ASSERT_EQ(0, doc.OpenDLL(TestData(std::string("elements/") + name).c_str()))
-        << dll_error_text();
-  }
-  CCmp* Cmp(const char* name) { return doc.Cmps()->GetCmp(AnsiString(name)); }
-  // A component of the registry type key on the given document nodes.
-  CCmp* New(const char* key, const std::vector<int>& nodes) {
-    CCmp* c = doc.Cmps()->AddCmp(key);
-    EXPECT_NE(nullptr, c) << key;
-    for (std::size_t p = 0; c != nullptr && p < nodes.size(); ++p)
-      c->SetNode(static_cast<int>(p), nodes[p]);
-    return c;
-  }
-  // Drives I (A) into node b, out of node a.
-  CEngineTestElem* CurrentSource(int a, int b, double I) {
-    CEngineTestElem* e = Add({a, b}, 1);
-    e->stamp = [I](CCalc* c, CEngineTestElem* self) {
-      return c->SetI(self->Node(0), self->Node(1), self->FirstExtra(), I);
-    };
-    return e;
-  }
-  bool Start() {
-    const bool ok = doc.StartDLLSim();
-    EXPECT_TRUE(ok) << dll_error_text();
-    return ok;
-  }
-  // Runs to about t; returns the time reached.
-  double RunTo(double t) {
-    EXPECT_TRUE(doc.ExecuteDLLSim(t - doc.Calc()->Time(), 2)) << dll_error_text();
-    return doc.Calc()->Time();
-  }
   // One engine step (a phase of work); false on failure.
   bool Step() { return doc.ExecuteDLLSim(0.0, 1); }
   double Time() const { return doc.Calc()->Time(); }
-  double X(int i) const { return i > 0 ? doc.Calc()->X()[i] : 0.0; }
   // Voltage between pins p and q: X[q] - X[p].
   double V(const CCmp* c, int p = 0, int q = 1) const { return X(c->Node(q)) - X(c->Node(p)); }
   double I(const CCmp* c, int winding = 0) const { return X(c->FirstExtra() + winding); }
@@ -155,11 +123,11 @@ class IndCircuit : public EngineFixture {
 TEST_F(IndCircuit, RlStepResponse) {
   // 10 V through 10 Ohm into 10 mH from 0 A, step 1 us:
   // i = 1 A (1 - e^(-t / 1 ms)), v = L di/dt = 10 V e^(-t / 1 ms).
-  Load("lc_rl_step.qvs");
+  LoadDoc("elements/lc_rl_step.qvs");
   Source(0, 1, [](double) { return 10.0; });
   CCmp* l = Cmp("L1");
   ASSERT_NE(nullptr, l);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_NEAR(0.0, I(l), 1e-12);
   for (double until : {0.25e-3, 1e-3, 3e-3}) {
     const double t = RunTo(until);
@@ -175,11 +143,11 @@ TEST_F(IndCircuit, UnderdampedSeriesRlc) {
   // v = 10 e^(-a t) (cos wd t + a / wd sin wd t), and the loop current,
   // leaving the capacitor at its pin 1 and entering the inductor at its
   // pin 1, i = 10 / (wd L) e^(-a t) sin wd t.
-  Load("lc_rlc.qvs");
+  LoadDoc("elements/lc_rlc.qvs");
   CCmp* c = Cmp("C1");
   CCmp* l = Cmp("L1");
   ASSERT_TRUE(c != nullptr && l != nullptr);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   const double a = 5000.0, wd = std::sqrt(1e9 - a * a);
   double worst_v = 0.0, worst_i = 0.0;
   int points = 0;
@@ -200,11 +168,11 @@ TEST_F(IndCircuit, LcTankOscillatesAtItsResonanceWithItsAmplitudeKept) {
   // 1 uF at 1 V across 1 mH: f0 = 1 / (2 pi sqrt(LC)) = 5032.9 Hz, and the
   // amplitude sqrt(v^2 + (L / C) i^2) stays 1 V for 100 periods (step
   // 0.5 us, about 400 steps a period).
-  Load("lc_tank.qvs");
+  LoadDoc("elements/lc_tank.qvs");
   CCmp* c = Cmp("C1");
   CCmp* l = Cmp("L1");
   ASSERT_TRUE(c != nullptr && l != nullptr);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   const double f0 = 1.0 / (2.0 * std::numbers::pi * std::sqrt(1e-3 * 1e-6));
   std::vector<double> rising;  // upward zero crossings of v
   double worst = 0.0, last_t = Time(), last_v = V(c);
@@ -226,10 +194,10 @@ TEST_F(IndCircuit, CoupledPairSecondaryFollowsTheMutualInductance) {
   // Primary 1 mH holding 1 A into 1 Ohm: i1 = e^(-t / 1 ms), v1 = -R i1.
   // The open secondary (9 mH, K = 0.5: M = 1.5 mH) carries nothing and
   // shows v2 = M di1/dt = (M / L1) v1.
-  Load("lc_coupled.qvs");
+  LoadDoc("elements/lc_coupled.qvs");
   auto* l = dynamic_cast<CElemL*>(Cmp("L1"));
   ASSERT_NE(nullptr, l);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_NEAR(1.0, I(l, 0), 1e-12);
   EXPECT_NEAR(-1.0, V(l), 1e-12);
   for (double until : {0.5e-3, 2e-3}) {
@@ -250,11 +218,11 @@ TEST_F(IndCircuit, CoupledPairSecondaryFollowsTheMutualInductance) {
 }
 
 TEST_F(IndCircuit, CustomWindingsAsTheCoupledPairAndTheirPolarity) {
-  Load("lc_custom.qvs");
+  LoadDoc("elements/lc_custom.qvs");
   auto* l = dynamic_cast<CElemL*>(Cmp("L1"));
   ASSERT_NE(nullptr, l);
   ASSERT_EQ(2, l->WindingCount());
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   double t = RunTo(0.5e-3);
   EXPECT_NEAR(std::exp(-t / 1e-3), I(l, 0), 1e-4);
   EXPECT_NEAR(1.5 * V(l, 0, 1), V(l, 2, 3), 1e-9);
@@ -267,7 +235,7 @@ TEST_F(IndCircuit, CustomWindingsAsTheCoupledPairAndTheirPolarity) {
   l->GetParameter("IC1")->BoundFormula()->SetVal(1.0);
   ASSERT_NE(nullptr, l->CustomType());
   l->CustomType()->SetPinFlag(2, 1);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   t = RunTo(0.5e-3);
   EXPECT_NEAR(std::exp(-t / 1e-3), I(l, 0), 1e-4);
   EXPECT_NEAR(-1.5 * V(l, 0, 1), V(l, 2, 3), 1e-9);
@@ -277,7 +245,7 @@ TEST_F(IndCircuit, CoupledInitialCurrentsAreHeldExactly) {
   // Three coupled windings, each across its own 1 Ohm: the static solution
   // gives every winding with an IC exactly that current, whatever the
   // couplings; the one without an IC is a short.
-  auto* l = static_cast<CElemL*>(New("L_CUSTOM", {}));
+  auto* l = static_cast<CElemL*>(AddCmp("L_CUSTOM", {}));
   l->CustomType()->UpdateCustomCmp(6);
   l->UpdateCustom();
   const int nodes[] = {0, 1, 0, 2, 0, 3};
@@ -299,7 +267,7 @@ TEST_F(IndCircuit, CoupledInitialCurrentsAreHeldExactly) {
 
 TEST_F(IndCircuit, InitialCurrentAgainstACurrentSourceIsRemoved) {
   CurrentSource(0, 1, 1.0);
-  auto* l = static_cast<CElemL*>(New("L_L", {0, 1}));
+  auto* l = static_cast<CElemL*>(AddCmp("L_L", {0, 1}));
   SetParam(*l, MC_L, "L", "1e-3");
   SetParam(*l, MC_L, "IC", "2");
   CCalc* calc = Built();
@@ -310,7 +278,7 @@ TEST_F(IndCircuit, InitialCurrentAgainstACurrentSourceIsRemoved) {
   EXPECT_TRUE(std::isnan(l->IL()));
 
   // A run repairs it by itself and carries the source's current.
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   EXPECT_NEAR(1.0, I(l), 1e-12);
   RunTo(1e-4);
   EXPECT_NEAR(1.0, I(l), 1e-9);
@@ -318,7 +286,7 @@ TEST_F(IndCircuit, InitialCurrentAgainstACurrentSourceIsRemoved) {
 
 TEST_F(IndCircuit, SourceAcrossAShortedInductorAddsAnInitialCurrent) {
   Source(0, 1, [](double) { return 1.0; });
-  auto* l = static_cast<CElemL*>(New("L_L", {0, 1}));
+  auto* l = static_cast<CElemL*>(AddCmp("L_L", {0, 1}));
   SetParam(*l, MC_L, "L", "1e-3");
   CCalc* calc = Built();
   ASSERT_TRUE(calc->calc_stat());
@@ -328,7 +296,7 @@ TEST_F(IndCircuit, SourceAcrossAShortedInductorAddsAnInitialCurrent) {
   EXPECT_EQ(0.0, l->IL());
 
   // 1 V across 1 mH from 0 A: i = 1000 A/s * t.
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   const double t = RunTo(1e-3);
   EXPECT_NEAR(1000.0 * t, I(l), 1e-9);
 }
@@ -337,10 +305,10 @@ TEST_F(IndCircuit, PwlInductanceChangesWithItsOwnCurrent) {
   // 1 V across L(I) = 2 mH for |I| < 1 A, 1 mH beyond, from 0 A:
   // 0.5 A/ms until 1 A at 2 ms, then 1 A/ms.
   Source(0, 1, [](double) { return 1.0; });
-  CCmp* l = New("L_L", {0, 1});
+  CCmp* l = AddCmp("L_L", {0, 1});
   l->SetModel(MC_PWL);
   l->PwlText() = "2e-3, 1, 1e-3";
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   double t = RunTo(1e-3);
   EXPECT_NEAR(500.0 * t, I(l), 1e-9);
   t = RunTo(3e-3);
@@ -352,12 +320,12 @@ TEST_F(IndCircuit, ControlledInductanceKeepsItsFluxAcrossAZoneChange) {
   // L = 2 mH while the control voltage (node 2, rising 1 V/ms) is below
   // 1 V, 1 mH above. Holding 1 A in a short (2 mWb), it carries 2 A after.
   Source(0, 2, [](double t) { return 1000.0 * t; });
-  auto* l = static_cast<CElemL*>(New("L_VCL", {0, 1, 0, 2}));
+  auto* l = static_cast<CElemL*>(AddCmp("L_VCL", {0, 1, 0, 2}));
   l->PwlText() = "2e-3, 1, 1e-3";
   SetParam(*l, MC_PWL, "IC", "1");
-  CCmp* r = New("R_R", {1, 0});
+  CCmp* r = AddCmp("R_R", {1, 0});
   SetParam(*r, MC_R, "R", "0");
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(StartDoc());
   RunTo(0.9e-3);
   EXPECT_NEAR(1.0, I(l), 1e-9);
   RunTo(1.2e-3);
@@ -367,7 +335,7 @@ TEST_F(IndCircuit, ControlledInductanceKeepsItsFluxAcrossAZoneChange) {
 
 TEST_F(IndCircuit, ParameterChecksReportEveryProblem) {
   CCalc* calc = Engine();
-  CCmp* pair = New("L_CL", {1, 0, 2, 0});
+  CCmp* pair = AddCmp("L_CL", {1, 0, 2, 0});
   SetParam(*pair, MC_L, "K12", "1");
   EXPECT_TRUE(pair->CheckParams(calc));  // perfect coupling is allowed
   SetParam(*pair, MC_L, "K12", "1.01");
@@ -382,14 +350,14 @@ TEST_F(IndCircuit, ParameterChecksReportEveryProblem) {
             calc->ErrorText().str());
 
   calc->ClearError();
-  CCmp* plain = New("L_L", {1, 0});
+  CCmp* plain = AddCmp("L_L", {1, 0});
   plain->SetModel(MC_L);
   plain->GetParameter("L")->BoundFormula()->SetError(true);
   EXPECT_FALSE(plain->CheckParams(calc));
   EXPECT_EQ("L2 : L : formula error\n", calc->ErrorText().str());
 
   calc->ClearError();
-  auto* custom = static_cast<CElemL*>(New("L_CUSTOM", {}));
+  auto* custom = static_cast<CElemL*>(AddCmp("L_CUSTOM", {}));
   custom->CustomType()->UpdateCustomCmp(6);
   custom->UpdateCustom();
   SetParam(*custom, MC_L, "K12", "1");
@@ -402,7 +370,7 @@ TEST_F(IndCircuit, ParameterChecksReportEveryProblem) {
 }
 
 TEST_F(IndCircuit, ReactiveEntriesAreScaledByOmegaOutsideTransientAnalysis) {
-  CCmp* l = New("L_L", {0, 1});
+  CCmp* l = AddCmp("L_L", {0, 1});
   SetParam(*l, MC_L, "L", "2e-3");
   Resistor(1, 0, 1.0);
   CCalc* calc = Built();
@@ -417,48 +385,30 @@ TEST_F(IndCircuit, ReactiveEntriesAreScaledByOmegaOutsideTransientAnalysis) {
 
 TEST(ElemLEditing, VariantsPinGroupsAndTools) {
   auto l = NewOf("L_L");
-  ASSERT_TRUE(l->CalcFunc(nullptr, CM_TO45, 0.0));
-  EXPECT_STREQ("_L_L45", l->Type()->name);
-  EXPECT_EQ(40, l->TypeId());
-  ASSERT_TRUE(l->CalcFunc(nullptr, CM_FROM45, 0.0));
-  EXPECT_STREQ("L_L", l->Type()->name);
+  EXPECT_EQ("_L_L45 40", Turn(*l, CM_TO45));
+  EXPECT_EQ("L_L 35", Turn(*l, CM_FROM45));
 
-  auto groups = [](CCmp& cmp) {
-    std::string s;
-    cmp.CalcFunc(nullptr, CM_FLOATING, 0.0);
-    for (int p = 0; p < cmp.PinCount(); ++p) s += std::to_string(cmp.Nodes()[cmp.PinCount() + p]);
-    return s;
-  };
-  EXPECT_EQ("11", groups(*l));
-  EXPECT_EQ("1123", groups(*NewOf("L_VCL")));
-  EXPECT_EQ("1122", groups(*NewOf("L_CCL")));
-  EXPECT_EQ("1122", groups(*NewOf("L_CL")));
+  EXPECT_EQ("11", PinGroups(*l));
+  EXPECT_EQ("1123", PinGroups(*NewOf("L_VCL")));
+  EXPECT_EQ("1122", PinGroups(*NewOf("L_CCL")));
+  EXPECT_EQ("1122", PinGroups(*NewOf("L_CL")));
   CCmps cmps;
   auto* custom = static_cast<CElemL*>(cmps.AddCmp("L_CUSTOM"));
   custom->CustomType()->UpdateCustomCmp(6);
   custom->UpdateCustom();
-  EXPECT_EQ("112233", groups(*custom));
+  EXPECT_EQ("112233", PinGroups(*custom));
 
   // Scaling both inductances of the pair; clearing and zeroing the ICs.
   auto pair = NewOf("L_CL");
   SetParam(*pair, MC_L, "L1", "1e-3");
   SetParam(*pair, MC_L, "L2", "4e-3");
-  SCirTools tools;
-  tools.command = 4;
-  tools.sub = 2;
-  tools.value = 10.0;
-  pair->CirTools(&tools);
+  Tool(*pair, 4, 2, false, 10.0);
   EXPECT_DOUBLE_EQ(1e-5, pair->GetParameter("L1")->BoundFormula()->Value());
   EXPECT_DOUBLE_EQ(4e-5, pair->GetParameter("L2")->BoundFormula()->Value());
-  tools.command = 5;
-  tools.value2 = 3.0;
-  pair->CirTools(&tools);
+  Tool(*pair, 5, 2, false, 10.0, 3.0);
   EXPECT_DOUBLE_EQ(3e-5, pair->GetParameter("L1")->BoundFormula()->Value());
-  tools.command = 1;
-  tools.sub = 1;
-  pair->CirTools(&tools);
+  Tool(*pair, 1, 1, false, 10.0, 3.0);
   EXPECT_EQ(0.0, pair->GetParameter("IC2")->BoundFormula()->Value());
-  tools.sub = 0;
-  pair->CirTools(&tools);
+  Tool(*pair, 1, 0, false, 10.0, 3.0);
   EXPECT_TRUE(pair->GetParameter("IC1")->BoundFormula()->IsEmpty());
 }

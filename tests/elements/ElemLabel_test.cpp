@@ -20,20 +20,11 @@
 #include "TestData.h"
 
 TEST(ElemLabel, TypeRecordStaysOutsideTheRegistry) {
-  const SElemType& t = CElemLabel::m_elemtype;
-  EXPECT_STREQ("label", t.name);
-  EXPECT_EQ(5, t.id);
-  EXPECT_EQ(1, t.pins);
-  EXPECT_STREQ("Label", t.description);
-  std::string models;
-  for (const SElemModel* m = t.models; m->name != nullptr; ++m)
-    models += std::string(models.empty() ? "" : " ") + m->name + "(" + std::to_string(m->id) +
-              "," + std::to_string(m->extra) + "," + std::to_string(m->flags) + ")";
   EXPECT_EQ(
-      "Label(2,0,33) V(16,1,39) Step(5,1,39) Single(3,1,39) Pulse(4,1,39) Clock(62,1,39) "
-      "Sin(6,1,39) Sweep(73,1,39) Function(7,1,39) List(9,1,39) File(8,1,39) Trace(54,1,39) "
-      "IC(59,1,39) SubCir(10,0,1)",
-      models);
+      "label 5 1 Label|Label(2,0,33) V(16,1,39) Step(5,1,39) Single(3,1,39) Pulse(4,1,39) "
+      "Clock(62,1,39) Sin(6,1,39) Sweep(73,1,39) Function(7,1,39) List(9,1,39) File(8,1,39) "
+      "Trace(54,1,39) IC(59,1,39) SubCir(10,0,1)",
+      TypeRow(&CElemLabel::m_elemtype));
   EXPECT_EQ(nullptr, ElemSet.GetElemType("label"));
 }
 
@@ -86,27 +77,31 @@ TEST(ElemLabel, ParamsPinTypesAndDocument) {
 
 // --- Simulation -------------------------------------------------------------------
 
-namespace {
+// A document with the label "ref", run through the document's own control.
+class ElemLabelIC : public ::testing::Test {
+ protected:
+  void Open(const char* file) {
+    ASSERT_EQ(0, doc.OpenDLL(TestData(std::string("elements/") + file).c_str())) << file;
+    ref = static_cast<CElemLabel*>(doc.Cmps()->GetCmp(AnsiString("ref")));
+    ASSERT_NE(nullptr, ref);
+  }
+  void TearDown() override { doc.ClearDLLSim(); }
+  double Node() const { return doc.Calc()->X()[ref->Node(0)]; }
+  double Tie() const { return doc.Calc()->X()[ref->FirstExtra()]; }  // A, into the node
 
-CElemLabel* OpenWithLabel(CDoc& doc, const char* file, const char* label) {
-  EXPECT_EQ(0, doc.OpenDLL(TestData(std::string("elements/") + file).c_str())) << file;
-  return static_cast<CElemLabel*>(doc.Cmps()->GetCmp(AnsiString(label)));
-}
-
-}  // namespace
+  CDoc doc;
+  CElemLabel* ref = nullptr;
+};
 
 // ref: V = 2 V through R = 1 kOhm onto node 1, which R1 = 1 kOhm loads:
 // 1 V at t = 0 only; afterwards the node is free and R1 pulls it to 0.
-TEST(ElemLabelIC, HoldsTheNodeOnlyForTheInitialSolution) {
-  CDoc doc;
-  CElemLabel* ref = OpenWithLabel(doc, "src_label_ic.qvs", "ref");
-  ASSERT_NE(nullptr, ref);
+TEST_F(ElemLabelIC, HoldsTheNodeOnlyForTheInitialSolution) {
+  Open("src_label_ic.qvs");
   ASSERT_TRUE(doc.StartDLLSim()) << dll_error_text();
-  EXPECT_NEAR(1.0, doc.Calc()->X()[ref->Node(0)], 1e-12);
-  // The tie's current: (2 V - 1 V) / 1 kOhm into the node.
-  EXPECT_NEAR(1e-3, doc.Calc()->X()[ref->FirstExtra()], 1e-15);
+  EXPECT_NEAR(1.0, Node(), 1e-12);
+  EXPECT_NEAR(1e-3, Tie(), 1e-15);  // (2 V - 1 V) / 1 kOhm
   ASSERT_TRUE(doc.ExecuteDLLSim(5e-4, 2)) << dll_error_text();
-  EXPECT_NEAR(0.0, doc.Calc()->X()[ref->Node(0)], 1e-12);
+  EXPECT_NEAR(0.0, Node(), 1e-12);
   // The V trace reads the node against ground.
   CData* d = doc.Tran()->Traces().GetAt(0)->GetData(0);
   ASSERT_NE(nullptr, d);
@@ -118,36 +113,28 @@ TEST(ElemLabelIC, HoldsTheNodeOnlyForTheInitialSolution) {
   d->GetDataAt(d->GetSize() - 1, &t, &v, false);
   EXPECT_NEAR(5e-4, t, 1e-15);
   EXPECT_NEAR(0.0, v, 1e-12);
-  doc.ClearDLLSim();
 }
 
-TEST(ElemLabelIC, GivesWayToASourceOnItsNode) {
-  CDoc doc;
-  CElemLabel* ref = OpenWithLabel(doc, "src_label_ic_driven.qvs", "ref");
-  ASSERT_NE(nullptr, ref);
+TEST_F(ElemLabelIC, GivesWayToASourceOnItsNode) {
+  Open("src_label_ic_driven.qvs");
   ASSERT_TRUE(doc.StartDLLSim()) << dll_error_text();
   EXPECT_FALSE(ref->ICActive());
-  EXPECT_NEAR(5.0, doc.Calc()->X()[ref->Node(0)], 1e-12);
-  doc.ClearDLLSim();
+  EXPECT_NEAR(5.0, Node(), 1e-12);
 }
 
 // A label chosen as an input drives its node with the caller's value,
 // whatever its model; the value takes effect from the next step.
-TEST(ElemLabelIC, InputDrivesTheNode) {
-  CDoc doc;
-  CElemLabel* ref = OpenWithLabel(doc, "src_label_ic.qvs", "ref");
-  ASSERT_NE(nullptr, ref);
+TEST_F(ElemLabelIC, InputDrivesTheNode) {
+  Open("src_label_ic.qvs");
   const int in = doc.GetDLLInput("ref");
   ASSERT_GE(in, 0) << dll_error_text();
   ASSERT_TRUE(doc.SetDLLInputValue(in, 3.0));
   ASSERT_TRUE(doc.StartDLLSim()) << dll_error_text();
-  EXPECT_NEAR(3.0, doc.Calc()->X()[ref->Node(0)], 1e-12);
+  EXPECT_NEAR(3.0, Node(), 1e-12);
   ASSERT_TRUE(doc.SetDLLInputValue(in, -1.5));
   ASSERT_TRUE(doc.ExecuteDLLSim(3e-4, 2)) << dll_error_text();
-  EXPECT_NEAR(-1.5, doc.Calc()->X()[ref->Node(0)], 1e-12);
-  // The driving current: 1.5 mA out of the node into R1's 1 kOhm.
-  EXPECT_NEAR(-1.5e-3, doc.Calc()->X()[ref->FirstExtra()], 1e-15);
-  doc.ClearDLLSim();
+  EXPECT_NEAR(-1.5, Node(), 1e-12);
+  EXPECT_NEAR(-1.5e-3, Tie(), 1e-15);  // 1.5 mA out of the node into R1's 1 kOhm
 }
 
 TEST(ElemLabel, TraceNodesAreGroundAndTheNode) {

@@ -187,27 +187,25 @@ class RCircuit : public ::testing::Test {
   }
   // The source: node b is value volts above node a.
   CTestVSource* AddV(int a, int b, double value) {
-    auto* v = new CTestVSource(&m_type_test_v);
-    v->SetName(Cmps()->GetNewName("V"));
-    v->SetId(Cmps()->GetNewCmpId());
-    v->SetOwner(Cmps());
-    v->SetNode(0, a);
-    v->SetNode(1, b);
+    auto* v = Place(new CTestVSource(&m_type_test_v), a, b);
     v->value = value;
-    Cmps()->Add(v);
     return v;
   }
-
   // The ramp: node b is v0 + rate * t volts above node a.
   CTestRamp* AddRamp(int a, int b, double v0, double rate) {
-    auto* v = new CTestRamp(&m_type_test_ramp);
+    auto* v = Place(new CTestRamp(&m_type_test_ramp), a, b);
+    v->v0 = v0;
+    v->rate = rate;
+    return v;
+  }
+  // Names a test source V<n> and puts it into the document on nodes a, b.
+  template <class T>
+  T* Place(T* v, int a, int b) {
     v->SetName(Cmps()->GetNewName("V"));
     v->SetId(Cmps()->GetNewCmpId());
     v->SetOwner(Cmps());
     v->SetNode(0, a);
     v->SetNode(1, b);
-    v->v0 = v0;
-    v->rate = rate;
     Cmps()->Add(v);
     return v;
   }
@@ -618,76 +616,66 @@ class RPwlRamp : public RCircuit {
   }
 };
 
-TEST_F(RPwlRamp, RisingRampCrossesIntoTheSteepZone) {
-  AddRamp(0, 1, 0.0, 10.0);  // 0 to 5 V in 0.5 s: 2 V at 0.2 s
-  CCmp* r = Add("R_R", {0, 1});
-  SetParam(*r, MC_PWL, "pwl", "1m, 2, 3m");
-  double vmin = 0, vmax = 0;
-  Run(r, 0.5, vmin, vmax);
-  EXPECT_LT(vmin, 2.0);
-  EXPECT_GT(vmax, 4.9);
-  EXPECT_EQ(1, r->State());
-}
-
-TEST_F(RPwlRamp, FallingRampPassesThroughZoneZeroIntoTheNegativeZone) {
-  AddRamp(0, 1, 5.0, -20.0);  // 5 V to -5 V in 0.5 s
-  CCmp* r = Add("R_R", {0, 1});
-  SetParam(*r, MC_PWL, "pwl", "1m, 2, 3m");
-  double vmin = 0, vmax = 0;
-  Run(r, 0.5, vmin, vmax);
-  EXPECT_GT(vmax, 4.9);
-  EXPECT_LT(vmin, -4.9);
-  EXPECT_EQ(-1, r->State());
+TEST_F(RPwlRamp, RampsCrossTheZonesOnTheCharacteristic) {
+  struct Case {
+    double v0, rate;  // V, V/s over 0.5 s
+    double vmin_below, vmax_above;
+    int zone;  // at the end
+  } cases[] = {
+      {0.0, 10.0, 2.0, 4.9, 1},      // 0 to 5 V: 2 V at 0.2 s, into the steep zone
+      {5.0, -20.0, -4.9, 4.9, -1},  // 5 V to -5 V: through zone 0 into the negative zone
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.rate);
+    if (calc_ != nullptr) calc_->sim_stop();
+    Cmps()->ClearCmps();
+    AddRamp(0, 1, k.v0, k.rate);
+    CCmp* r = Add("R_R", {0, 1});
+    SetParam(*r, MC_PWL, "pwl", "1m, 2, 3m");
+    double vmin = 0, vmax = 0;
+    Run(r, 0.5, vmin, vmax);
+    EXPECT_LT(vmin, k.vmin_below);
+    EXPECT_GT(vmax, k.vmax_above);
+    EXPECT_EQ(k.zone, r->State());
+  }
 }
 
 // --- Other operations ----------------------------------------------------------------
 
-TEST_F(RCircuit, PinGroupsJoinWhatConducts) {
+TEST(ElemRGroups, PinGroupsJoinWhatConducts) {
   struct Case {
     const char* key;
     int model;
     const char* r;  // R for "R" and the potentiometer
     const char* position;
-    std::initializer_list<int> groups;
+    const char* groups;
   } cases[] = {
-      {"R_R", MC_R, "1k", nullptr, {1, 1}},
-      {"R_R", MC_R, "0", nullptr, {1, 1}},
-      // Nothing conducts through an infinite resistance.
-      {"R_R", MC_R, "inf", nullptr, {1, 2}},
-      {"R_R", MC_PWL, nullptr, nullptr, {1, 1}},
-      {"R_Pot", MC_POTENTIOMETER, "1k", "0.3", {1, 1, 1}},
-      {"R_Pot", MC_POTENTIOMETER, "inf", "0", {1, 3, 1}},
-      {"R_Pot", MC_POTENTIOMETER, "inf", "0.5", {1, 3, 2}},
-      {"R_VCR", MC_PWL, nullptr, nullptr, {1, 1, 2, 3}},
-      {"R_CCR", MC_PWL, nullptr, nullptr, {1, 1, 2, 2}},
+      {"R_R", MC_R, "1k", nullptr, "11"},
+      {"R_R", MC_R, "0", nullptr, "11"},
+      {"R_R", MC_R, "inf", nullptr, "12"},  // nothing conducts through an infinite resistance
+      {"R_R", MC_PWL, nullptr, nullptr, "11"},
+      {"R_Pot", MC_POTENTIOMETER, "1k", "0.3", "111"},
+      {"R_Pot", MC_POTENTIOMETER, "inf", "0", "131"},
+      {"R_Pot", MC_POTENTIOMETER, "inf", "0.5", "132"},
+      {"R_VCR", MC_PWL, nullptr, nullptr, "1123"},
+      {"R_CCR", MC_PWL, nullptr, nullptr, "1122"},
   };
   for (const Case& c : cases) {
     auto r = NewOf(c.key);
     if (c.r != nullptr) SetParam(*r, c.model, "R", c.r);
     if (c.position != nullptr) SetParam(*r, c.model, "Position", c.position);
     r->SetModel(c.model);
-    ASSERT_TRUE(r->CalcFunc(nullptr, CM_FLOATING, 0.0));
-    int pin = 0;
-    for (int g : c.groups) {
-      EXPECT_EQ(g, r->Nodes()[r->PinCount() + pin]) << c.key << " " << (c.r ? c.r : "") << " pin " << pin;
-      ++pin;
-    }
+    EXPECT_EQ(c.groups, PinGroups(*r))
+        << c.key << " " << (c.r ? c.r : "") << " " << (c.position ? c.position : "");
   }
 }
 
 TEST(ElemRVariant, PlainAndFortyFiveDegreeResistorSwapTypes) {
   auto r = NewOf("R_R");
-  ASSERT_TRUE(r->CalcFunc(nullptr, CM_TO45, 0.0));
-  EXPECT_EQ(55, r->TypeId());
-  EXPECT_STREQ("_R_R45", r->Type()->name);
-  ASSERT_TRUE(r->CalcFunc(nullptr, CM_TO45, 0.0));  // already turned
-  EXPECT_EQ(55, r->TypeId());
-  ASSERT_TRUE(r->CalcFunc(nullptr, CM_FROM45, 0.0));
-  EXPECT_EQ(51, r->TypeId());
-  EXPECT_STREQ("R_R", r->Type()->name);
-  auto pot = NewOf("R_Pot");
-  ASSERT_TRUE(pot->CalcFunc(nullptr, CM_TO45, 0.0));
-  EXPECT_EQ(52, pot->TypeId());
+  EXPECT_EQ("_R_R45 55", Turn(*r, CM_TO45));
+  EXPECT_EQ("_R_R45 55", Turn(*r, CM_TO45));  // already turned
+  EXPECT_EQ("R_R 51", Turn(*r, CM_FROM45));
+  EXPECT_EQ("R_Pot 52", Turn(*NewOf("R_Pot"), CM_TO45));
 }
 
 TEST(ElemRTools, ScalingCommandsChangeOnlyModelR) {
@@ -703,20 +691,12 @@ TEST(ElemRTools, ScalingCommandsChangeOnlyModelR) {
   for (const Case& c : cases) {
     auto r = NewOf("R_R");
     SetParam(*r, MC_R, "R", "1k");
-    SCirTools tools;
-    tools.command = c.command;
-    tools.sub = c.sub;
-    tools.value = c.value;
-    tools.value2 = c.value2;
-    r->CirTools(&tools);
+    Tool(*r, c.command, c.sub, false, c.value, c.value2);
     EXPECT_DOUBLE_EQ(c.r, static_cast<CElemR*>(r.get())->R().Value()) << c.command << "/" << c.sub;
   }
   auto pwl = NewOf("R_R");
   SetParam(*pwl, MC_R, "R", "1k");
   pwl->SetModel(MC_PWL);
-  SCirTools tools;
-  tools.command = 5;
-  tools.value2 = 2.0;
-  pwl->CirTools(&tools);
+  Tool(*pwl, 5, 0, false, 0.0, 2.0);
   EXPECT_EQ(1000.0, static_cast<CElemR*>(pwl.get())->R().Value());
 }

@@ -102,10 +102,7 @@ class SwitchSim : public EngineFixture {
   }
   CElemS* Circuit(const char* key, int model) {
     src_ = Source(0, 1, [](double) { return 5.0; });
-    CCmp* c = doc.Cmps()->AddCmp(key);
-    EXPECT_NE(nullptr, c);
-    c->SetNode(0, 2);
-    c->SetNode(1, 1);
+    CCmp* c = AddCmp(key, {2, 1});
     Resistor(2, 0, 1000.0);
     if (c->PinCount() > 2) {
       c->SetNode(2, 3);
@@ -117,21 +114,9 @@ class SwitchSim : public EngineFixture {
   }
   void Set(const char* name, const char* text) { SetParam(*sw_, sw_->Model(), name, text); }
   CCalc* Start() {
-    CCalc* c = doc.CreateCalc();
-    EXPECT_TRUE(c->sim_start());
-    while (c->Phase() <= PH_IC || c->InitFlags() != 0) {
-      if (!c->sim_execute()) {
-        ADD_FAILURE() << c->ErrorText().str();
-        break;
-      }
-    }
+    CCalc* c = StartRun();
     src_->record = [this](CCalc* calc, CEngineTestElem*) { points.push_back(Now(calc)); };
     return c;
-  }
-  static bool Run(CCalc* c, double until) {
-    for (int guard = 0; guard < 10000000 && CompareValues(c->Time(), until) < 0; ++guard)
-      if (!c->sim_execute()) return false;
-    return true;
   }
   SPoint Now(CCalc* c) const {
     const double* x = c->X();
@@ -184,7 +169,7 @@ TEST_F(SwitchSim, FixedStatesCloseExactlyOneSpdtContact) {
     Circuit("S_S3", model);
     CCalc* c = Start();
     points.push_back(Now(c));
-    ASSERT_TRUE(Run(c, 1e-3)) << c->ErrorText().str();
+    ASSERT_TRUE(RunUntil(c, 1e-3)) << c->ErrorText().str();
     ExpectContacts([model](double, int& closed) {
       closed = model == MC_ON ? 1 : 0;
       return true;
@@ -208,7 +193,7 @@ TEST_F(SwitchSim, PulseClosesWhileHighAndInvertedWhileLow) {
     Set("Active", active);
     CCalc* c = Start();
     points.push_back(Now(c));
-    ASSERT_TRUE(Run(c, 3e-3)) << c->ErrorText().str();
+    ASSERT_TRUE(RunUntil(c, 3e-3)) << c->ErrorText().str();
     const bool inverted = std::string(active) == "Off";
     int closed_points = 0;
     ExpectContacts([&](double t, int& closed) {
@@ -235,7 +220,7 @@ TEST_F(SwitchSim, StepClosesAtItsDelayAndSavesTheRestOfIt) {
   Set("Delay", "0.55e-3");
   CCalc* c = Start();
   points.push_back(Now(c));
-  ASSERT_TRUE(Run(c, 0.4e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 0.4e-3)) << c->ErrorText().str();
   for (const SPoint& p : points) EXPECT_EQ(0, p.zone) << p.t;
 
   // Saved at the present time: a new run would close 0.55 ms - t later.
@@ -250,7 +235,7 @@ TEST_F(SwitchSim, StepClosesAtItsDelayAndSavesTheRestOfIt) {
   points.clear();
   c = Start();
   points.push_back(Now(c));
-  ASSERT_TRUE(Run(c, 1e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 1e-3)) << c->ErrorText().str();
   const double edge = 0.55e-3 - t;
   ExpectContacts([edge](double tp, int& closed) {
     if (std::fabs(tp - edge) < 1e-12) return false;
@@ -267,7 +252,7 @@ TEST_F(SwitchSim, ListClosesWhileItsValueIsAboveZero) {
   Set("List", "0,0, 0.5e-3,1, 1e-3,1, 1.5e-3,0");
   CCalc* c = Start();
   points.push_back(Now(c));
-  ASSERT_TRUE(Run(c, 2.5e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 2.5e-3)) << c->ErrorText().str();
   ExpectContacts([](double t, int& closed) {
     closed = t > 1e-12 && t < 1.5e-3 + 1e-12 ? 1 : 0;
     return true;
@@ -283,7 +268,7 @@ TEST_F(SwitchSim, ClockClosesForOneClockStepEachPeriod) {
   Set("Period", "1e-3");
   Set("Step", "10e-6");
   CCalc* c = Start();
-  ASSERT_TRUE(Run(c, 3.5e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 3.5e-3)) << c->ErrorText().str();
   int pulses = 0;
   for (const SPoint& p : points) {
     const double f = p.t - std::floor(p.t / 1e-3 + 1e-9) * 1e-3;
@@ -311,18 +296,12 @@ TEST(ElemSTools, PulsePeriodScalesWidthAndDelay) {
   SetParam(*s, MC_PULSE, "Period", "1e-3");
   SetParam(*s, MC_PULSE, "Width", "0.4e-3");
   SetParam(*s, MC_PULSE, "Delay", "0.1e-3");
-  SCirTools period;
-  period.command = 3;
-  period.flag = true;
-  period.value = 2e-3;
-  s->CirTools(&period);
+  Tool(*s, 3, 0, true, 2e-3);
   const CSignal* sig = s->GetSignal();
   EXPECT_DOUBLE_EQ(2e-3, sig->period.Value());
   EXPECT_DOUBLE_EQ(0.8e-3, sig->width.Value());
   EXPECT_DOUBLE_EQ(0.2e-3, sig->delay.Value());
-  SCirTools clear;
-  clear.command = 1;
-  s->CirTools(&clear);
+  Tool(*s, 1, 0);
   EXPECT_EQ(0.0, sig->delay.Value());
   EXPECT_DOUBLE_EQ(0.8e-3, sig->width.Value());
 }
@@ -330,16 +309,10 @@ TEST(ElemSTools, PulsePeriodScalesWidthAndDelay) {
 TEST(ElemSVariants, DrawingVariantSwapsTypeOnly) {
   auto s = NewOf("S_S");
   s->SetModel(MC_PULSE);
-  s->CalcFunc(nullptr, CM_TO45, 0.0);
-  EXPECT_STREQ("_S_S45", s->Type()->name);
-  EXPECT_EQ(64, s->TypeId());
+  EXPECT_EQ("_S_S45 64", Turn(*s, CM_TO45));
   EXPECT_EQ(MC_PULSE, s->Model());
-  s->CalcFunc(nullptr, CM_FROM45, 0.0);
-  EXPECT_STREQ("S_S", s->Type()->name);
-  EXPECT_EQ(56, s->TypeId());
-  auto s3 = NewOf("S_S3");
-  s3->CalcFunc(nullptr, CM_TO45, 0.0);
-  EXPECT_STREQ("S_S3", s3->Type()->name);
+  EXPECT_EQ("S_S 56", Turn(*s, CM_FROM45));
+  EXPECT_EQ("S_S3 57", Turn(*NewOf("S_S3"), CM_TO45));
 }
 
 // --- In a document --------------------------------------------------------------------

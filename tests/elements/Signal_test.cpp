@@ -436,21 +436,25 @@ TEST_F(SignalRun, NotRunningRestsAtTheStartValue) {
 TEST_F(SignalRun, SaveICShiftsDelay) {
   Pulse(10, 0, 10e-3, 5e-3, 0, 0);
   src_.SetModel(MC_PULSE);
-  Sig().SetKind(MC_PULSE);
-  // Periodic: Delay - (x mod Period), kept within one period before 0.
-  EXPECT_EQ(-5e-3, get_csv_double(Sig().SaveSignalStateToIC(25e-3), "Delay", 1));
-  EXPECT_NEAR(-5e-3, Sig().delay.Value(), 1e-15);
-  Sig().delay.SetVal(-5e-3);
-  EXPECT_NEAR(-8e-3, get_csv_double(Sig().SaveSignalStateToIC(3e-3), "Delay", 1), 1e-15);
-  Sig().delay.SetVal(-5e-3);
-  EXPECT_NEAR(-2e-3, get_csv_double(Sig().SaveSignalStateToIC(7e-3), "Delay", 1), 1e-15);
-  // A Delay still ahead moves back by x.
-  Sig().delay.SetVal(40e-3);
-  EXPECT_NEAR(15e-3, get_csv_double(Sig().SaveSignalStateToIC(25e-3), "Delay", 1), 1e-15);
-  // A non-periodic kind always moves back by x.
-  Sig().SetKind(MC_SINGLE);
-  Sig().delay.SetVal(1e-3);
-  EXPECT_NEAR(-24e-3, get_csv_double(Sig().SaveSignalStateToIC(25e-3), "Delay", 1), 1e-15);
+  struct Case {
+    int kind;
+    double delay, x;  // s
+    double shifted;   // s, the Delay saved
+  } cases[] = {
+      // Periodic: Delay - (x mod Period), kept within one period before 0.
+      {MC_PULSE, 0.0, 25e-3, -5e-3},
+      {MC_PULSE, -5e-3, 3e-3, -8e-3},
+      {MC_PULSE, -5e-3, 7e-3, -2e-3},
+      {MC_PULSE, 40e-3, 25e-3, 15e-3},  // a Delay still ahead moves back by x
+      {MC_SINGLE, 1e-3, 25e-3, -24e-3},  // a non-periodic kind always moves back by x
+  };
+  for (const Case& k : cases) {
+    Sig().SetKind(k.kind);
+    Sig().delay.SetVal(k.delay);
+    const AnsiString ic = Sig().SaveSignalStateToIC(k.x);
+    EXPECT_NEAR(k.shifted, get_csv_double(ic, "Delay", 1), 1e-15) << k.delay << " " << k.x;
+    EXPECT_NEAR(k.shifted, Sig().delay.Value(), 1e-15) << "the signal keeps the shifted Delay";
+  }
   Sig().SetKind(MC_FUNCTION);
   EXPECT_EQ("", Sig().SaveSignalStateToIC(1.0).str());
 }

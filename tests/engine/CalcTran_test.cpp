@@ -20,24 +20,6 @@ struct SPoint {
 
 class CalcTran : public EngineFixture {
  protected:
-  // Starts a simulation: initial solution found (phase past 1).
-  CCalc* Start() {
-    CCalc* c = doc.CreateCalc();
-    EXPECT_TRUE(c->sim_start());
-    while (c->Phase() <= PH_IC || c->InitFlags() != 0) {
-      if (!c->sim_execute()) {
-        ADD_FAILURE() << c->ErrorText().str();
-        break;
-      }
-    }
-    return c;
-  }
-  // Runs until t reaches `until`; false on an engine failure.
-  static bool Run(CCalc* c, double until) {
-    for (int guard = 0; guard < 10000000 && CompareValues(c->Time(), until) < 0; ++guard)
-      if (!c->sim_execute()) return false;
-    return true;
-  }
   // Records (t, X[node], zone of `zoned`) at every accepted point.
   void Record(CEngineTestElem* on, int node, const CEngineTestElem* zoned = nullptr) {
     on->record = [this, node, zoned](CCalc* c, CEngineTestElem*) {
@@ -54,10 +36,10 @@ TEST_F(CalcTran, RcChargeFollowsTheExponential) {
   Source(0, 1, [](double) { return 1.0; });
   Resistor(1, 2, 1000.0);
   CEngineTestElem* cap = Capacitor(2, 0, 1e-6);
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   const int node = cap->Node(0);
   Record(cap, node);
-  ASSERT_TRUE(Run(c, 5e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 5e-3)) << c->ErrorText().str();
   ASSERT_GT(points.size(), 400u);
   double worst = 0.0;
   for (const SPoint& p : points) worst = std::max(worst, std::fabs(p.v - (1.0 - std::exp(-p.t / 1e-3))));
@@ -70,10 +52,10 @@ TEST_F(CalcTran, RcDischargeFromAnInitialCharge) {
   doc.TranSettings().step = 2e-5;
   Resistor(1, 0, 1000.0);
   CEngineTestElem* cap = Capacitor(0, 1, 1e-6, 2.0);  // v(1) - v(0) = 2 V
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   EXPECT_NEAR(c->X()[1], 2.0, 1e-12);  // the static solution holds the charge
   Record(cap, 1);
-  ASSERT_TRUE(Run(c, 3e-3));
+  ASSERT_TRUE(RunUntil(c, 3e-3));
   for (const SPoint& p : points) EXPECT_NEAR(p.v, 2.0 * std::exp(-p.t / 1e-3), 1e-4) << p.t;
 }
 
@@ -101,9 +83,9 @@ TEST_P(CalcSwitching, SwitchingInstantIsBracketedWithinOneAndAHalfMinimalSteps) 
   doc.TranSettings().step = step;
   doc.Advanced().step_mode = mode;
   CEngineTestElem* z = Circuit();
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   Record(z, z->Node(0), z);
-  ASSERT_TRUE(Run(c, 1e-3)) << c->ErrorText().str();
+  ASSERT_TRUE(RunUntil(c, 1e-3)) << c->ErrorText().str();
   const double crossing = kVth / kSlope;
   double last0 = -1.0, first1 = -1.0;
   for (const SPoint& p : points) {
@@ -134,7 +116,7 @@ TEST_F(CalcTran, PostSwitchStepOfModeTwo) {
   doc.TranSettings().step = 1e-6;
   doc.Advanced().step_mode = 2;
   Resistor(1, 0, 1.0);
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   EXPECT_DOUBLE_EQ(c->PostSwitchStep(), 0.25e-6);
   EXPECT_DOUBLE_EQ(c->MinStep(), 0.125e-6);
   EXPECT_LE(c->NextStep(), 0.25e-6);
@@ -149,9 +131,9 @@ TEST_F(CalcTran, EventAFewStepsAheadIsLandedOnExactly) {
   ev->new_step = [event](double t, double& next, double&, double&) {
     if (t < event) next = event;
   };
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   Record(ev, 1);
-  ASSERT_TRUE(Run(c, 2e-4));
+  ASSERT_TRUE(RunUntil(c, 2e-4));
   bool hit = false;
   for (const SPoint& p : points) hit = hit || CompareValues(p.t, event) == 0;
   EXPECT_TRUE(hit);
@@ -163,7 +145,7 @@ TEST_F(CalcTran, AlternatingZonesAreResolvedThroughTheZoneRange) {
   // Zone 0 asks for 1 and zone 1 for 0; zone 2 is content.
   osc->zone_of = [](CCalc*, CEngineTestElem* e) { return e->State() == 2 ? 2 : 1 - e->State(); };
   osc->zone_max = 2;
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   EXPECT_EQ(c->Phase(), PH_SWITCH);
   EXPECT_EQ(osc->State(), 2);
 }
@@ -216,7 +198,7 @@ TEST_F(CalcTran, FailuresWithoutTextGetTheirCode) {
   // A source evaluation that fails without saying why: in a switching
   // step the phase's code, in a time step its own.
   CEngineTestElem* e = Resistor(1, 0, 1.0);
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   e->calc_y = [](CCalc*, CEngineTestElem*) { return false; };
   EXPECT_FALSE(c->sim_execute());
   EXPECT_EQ(c->ErrorText().str(), "Unknown error 1004");
@@ -250,7 +232,7 @@ TEST_F(CalcTran, StopReleasesEverythingAndRestoresTheDocument) {
   CEngineTestElem* r = Resistor(5, 9, 1.0);
   Source(0, 5, [](double) { return 1.0; });
   Resistor(9, 0, 1.0);
-  CCalc* c = Start();
+  CCalc* c = StartRun();
   EXPECT_EQ(r->Node(0), 1);
   EXPECT_TRUE(doc.IsRunning());
   ASSERT_TRUE(c->sim_stop());

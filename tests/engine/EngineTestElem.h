@@ -7,13 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "api/CallFrame.h"
 #include "circuit/Cmp.h"
 #include "circuit/Cmps.h"
 #include "circuit/ElemSet.h"
 #include "doc/Doc.h"
 #include "engine/Calc.h"
+#include "expr/globals.h"
+#include "TestData.h"
 
 inline const SElemModel m_models_engine_test[] = {
     {"R", MC_R, nullptr, 0, 0, MF_TRACE_V | MF_TRACE_I | MF_TRACE_P}, {}};
@@ -153,6 +157,58 @@ class EngineFixture : public ::testing::Test {
     };
     return e;
   }
+  // A registry component on the given document nodes, in pin order.
+  CCmp* AddCmp(const char* key, const std::vector<int>& nodes) {
+    CCmp* c = doc.Cmps()->AddCmp(key);
+    EXPECT_NE(nullptr, c) << key;
+    for (std::size_t p = 0; c != nullptr && p < nodes.size(); ++p)
+      c->SetNode(static_cast<int>(p), nodes[p]);
+    return c;
+  }
+  // Drives I (A) into node b, out of node a.
+  CEngineTestElem* CurrentSource(int a, int b, double I) {
+    CEngineTestElem* e = Add({a, b}, 1);
+    e->stamp = [I](CCalc* c, CEngineTestElem* self) {
+      return c->SetI(self->Node(0), self->Node(1), self->FirstExtra(), I);
+    };
+    return e;
+  }
+  // Starts a run of the engine directly: the initial solution is found.
+  CCalc* StartRun() {
+    CCalc* c = doc.CreateCalc();
+    EXPECT_TRUE(c->sim_start());
+    while (c->Phase() <= PH_IC || c->InitFlags() != 0) {
+      if (!c->sim_execute()) {
+        ADD_FAILURE() << c->ErrorText().str();
+        break;
+      }
+    }
+    return c;
+  }
+  // Steps the engine until its time reaches `until`; false on a failed step.
+  static bool RunUntil(CCalc* c, double until) {
+    for (int guard = 0; guard < 10000000 && CompareValues(c->Time(), until) < 0; ++guard)
+      if (!c->sim_execute()) return false;
+    return true;
+  }
+  // Through the document: opens a test document (path below tests/data),
+  // starts its run, runs it to about t (returning the time reached).
+  void LoadDoc(const std::string& name) {
+    ASSERT_EQ(0, doc.OpenDLL(TestData(name).c_str())) << dll_error_text();
+  }
+  bool StartDoc() {
+    const bool ok = doc.StartDLLSim();
+    EXPECT_TRUE(ok) << dll_error_text();
+    return ok;
+  }
+  double RunTo(double t) {
+    EXPECT_TRUE(doc.ExecuteDLLSim(t - doc.Calc()->Time(), 2)) << dll_error_text();
+    return doc.Calc()->Time();
+  }
+  // Unknown i of the document run's last solution; node 0 is ground.
+  double X(int i) const { return i > 0 ? doc.Calc()->X()[i] : 0.0; }
+  CCmp* Cmp(const char* name) { return doc.Cmps()->GetCmp(AnsiString(name)); }
+
   CCalc* Engine() {
     CCalc* c = doc.CreateCalc();
     c->InitCalc(true);

@@ -211,9 +211,8 @@ TEST(AcCli, TraceSetAndSourceOptions) {
   ASSERT_EQ(1u, v.value.count("-3 dB")) << r.out;
   EXPECT_NEAR(fc, Freq(v.value.at("-3 dB")), fc * 0.005);
 
-  const Result s = Qvs({"ac", Example("rc_lowpass.qvs"), "--source", "R1"});
-  EXPECT_EQ(1, s.status);
-  EXPECT_EQ("qvs: QVS_SetACSource: component R1 cannot be set as AC source\n", s.err);
+  ExpectExit({"ac", Example("rc_lowpass.qvs"), "--source", "R1"}, 1,
+             "qvs: QVS_SetACSource: component R1 cannot be set as AC source\n");
 }
 
 // tools/ac_list.qvs: the RC low-pass of rc_lowpass.qvs in list mode,
@@ -243,23 +242,18 @@ TEST(AcCli, ListDocumentKeepsItsListUnlessASweepOptionIsGiven) {
 }
 
 TEST(AcCliErrors, FailedRunGivesTheLibrarysTextAndOne) {
-  const Result r = Qvs({"ac", TestData("tools/ac_list.qvs")});
-  EXPECT_EQ(1, r.status);
+  const Result r = ExpectExit({"ac", TestData("tools/ac_list.qvs")}, 1,
+                              "qvs: QVS_CalcAC: AC error:\nNo AC source\n");
   // The figures of what was computed (nothing) come first, then the reason.
   EXPECT_NE(std::string::npos, r.out.find("Vout  [V]\n  (no data)\n")) << r.out;
   EXPECT_EQ(0, Figure(r.out, "points"));
-  EXPECT_EQ("qvs: QVS_CalcAC: AC error:\nNo AC source\n", r.err);
 }
 
 TEST(AcCliErrors, MissingFileAndUnknownTrace) {
   const std::string path = ScratchDir() + "/no_such.qvs";
-  const Result m = Qvs({"ac", path});
-  EXPECT_EQ(1, m.status);
-  EXPECT_EQ("qvs: QVS_Open: cannot open file " + path + "\nCannot open file\n", m.err);
-
-  const Result t = Qvs({"ac", Example("rc_lowpass.qvs"), "--trace", "R9"});
-  EXPECT_EQ(1, t.status);
-  EXPECT_EQ("qvs: --trace R9: QVSX_AddACTrace: component R9 not found\n", t.err);
+  ExpectExit({"ac", path}, 1, "qvs: QVS_Open: cannot open file " + path + "\nCannot open file\n");
+  const Result t = ExpectExit({"ac", Example("rc_lowpass.qvs"), "--trace", "R9"}, 1,
+                              "qvs: --trace R9: QVSX_AddACTrace: component R9 not found\n");
   EXPECT_TRUE(t.out.empty()) << t.out;
 
   // A formula or a power has no AC trace of its own: a usage error.
@@ -286,9 +280,7 @@ TEST(AcCliUsage, HelpAndMalformedCommandLines) {
   };
   ExpectUsageErrors(QVS_CLI_PATH, bad);
   // A sweep the library refuses is its text and 1.
-  const Result order = Qvs({"ac", rc, "--from", "1k", "--to", "10"});
-  EXPECT_EQ(1, order.status);
-  EXPECT_EQ("qvs: QVS_SetAC: to < from\n", order.err);
+  ExpectExit({"ac", rc, "--from", "1k", "--to", "10"}, 1, "qvs: QVS_SetAC: to < from\n");
 }
 
 #else

@@ -53,6 +53,17 @@ inline Result RunTool(const std::string& tool, const std::vector<std::string>& a
 #ifdef QVS_CLI_PATH
 // Runs the built qvs tool.
 inline Result Qvs(const std::vector<std::string>& args) { return RunTool(QVS_CLI_PATH, args); }
+
+// Runs qvs, which must end with `status` and exactly `err` on standard error.
+inline Result ExpectExit(const std::vector<std::string>& args, int status,
+                         const std::string& err) {
+  const Result r = Qvs(args);
+  std::string line;
+  for (const auto& a : args) line += a + " ";
+  EXPECT_EQ(status, r.status) << line;
+  EXPECT_EQ(err, r.err) << line;
+  return r;
+}
 #endif
 
 // An example document of the repository.

@@ -96,30 +96,16 @@ TEST(CliUsage, MalformedCommandLinesExitWithTwo) {
   ExpectUsageErrors(QVS_CLI_PATH, bad);
 }
 
-TEST(CliErrors, MissingFileGivesTheLibrarysTextAndOne) {
-  const std::string path = ScratchDir() + "/no_such.qvs";
-  for (const char* cmd : {"info", "run"}) {
-    const Result r = Qvs({cmd, path});
-    EXPECT_EQ(1, r.status) << cmd;
-    EXPECT_EQ("qvs: QVS_Open: cannot open file " + path + "\nCannot open file\n", r.err) << cmd;
-  }
-}
-
-TEST(CliErrors, MalformedDocumentGivesTheLibrarysTextAndOne) {
-  const std::string path = TestData("doc/noroot.qvs");
-  const Result r = Qvs({"run", path});
-  EXPECT_EQ(1, r.status);
-  EXPECT_EQ("qvs: QVS_Open: cannot open file " + path + "\n" + path + " : wrong file format\n",
-            r.err);
-}
-
-TEST(CliErrors, UnknownTraceAndParameterAreNamed) {
-  const Result t = Qvs({"run", Example("rc_filter.qvs"), "--trace", "R9"});
-  EXPECT_EQ(1, t.status);
-  EXPECT_EQ("qvs: --trace R9: QVS_AddVTrace: component R9 not found\n", t.err);
-  const Result p = Qvs({"run", Example("rc_filter.qvs"), "--set", "R1.X=5"});
-  EXPECT_EQ(1, p.status);
-  EXPECT_EQ("qvs: QVS_SetText: parameter R1.X not found\n", p.err);
+TEST(CliErrors, MissingOrMalformedDocumentUnknownTraceOrParameterGiveTheLibrarysTextAndOne) {
+  const std::string path = ScratchDir() + "/no_such.qvs", bad = TestData("doc/noroot.qvs");
+  for (const char* cmd : {"info", "run"})
+    ExpectExit({cmd, path}, 1, "qvs: QVS_Open: cannot open file " + path + "\nCannot open file\n");
+  ExpectExit({"run", bad}, 1,
+             "qvs: QVS_Open: cannot open file " + bad + "\n" + bad + " : wrong file format\n");
+  ExpectExit({"run", Example("rc_filter.qvs"), "--trace", "R9"}, 1,
+             "qvs: --trace R9: QVS_AddVTrace: component R9 not found\n");
+  ExpectExit({"run", Example("rc_filter.qvs"), "--set", "R1.X=5"}, 1,
+             "qvs: QVS_SetText: parameter R1.X not found\n");
 }
 
 // tools/shorted.qvs: two voltage sources of 10 V and 5 V on the same node.

@@ -2,49 +2,42 @@
 // reuse of the blocks left allocated.
 
 #include <cmath>
+#include <utility>
 
 #include "traces/DataTest.h"
 
 using DataClearOld = DataTest;
 
-TEST_F(DataClearOld, TimeBetweenTwoPointsKeepsTheEarlierAsFirst) {
-  for (int i = 0; i < 10; ++i) ASSERT_TRUE(Run().AddDataPoint(i, 10.0 * i));
-  Run().ClearDLLDataLessThan(4.5);
-  ASSERT_EQ(6, Run().GetSize());
-  EXPECT_EQ((PointList{{4, 40}, {5, 50}, {6, 60}, {7, 70}, {8, 80}, {9, 90}}), Points());
+TEST_F(DataClearOld, KeepsThePointAtOrBeforeTheTimeAsFirst) {
+  // Points (i, 10 i), i = 0 .. 9. A time between two points keeps the
+  // earlier; the time of a point (within tolerance) keeps that point; after
+  // the last only the last stays; before point 1 nothing happens.
+  const struct {
+    double time;
+    int size;
+    std::pair<double, double> first;
+  } rows[] = {{4.5, 6, {4, 40}}, {4.0 * (1 - 1e-13), 6, {4, 40}}, {100.0, 1, {9, 90}},
+              {0.5, 10, {0, 0}}, {-5.0, 10, {0, 0}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "clear before " << row.time);
+    Run().ClearData();
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(Run().AddDataPoint(i, 10.0 * i));
+    Run().ClearDLLDataLessThan(row.time);
+    ASSERT_EQ(row.size, Run().GetSize());
+    EXPECT_EQ(row.first, Points().front());
+    EXPECT_EQ(std::make_pair(9.0, 90.0), Points().back());
+  }
   // The value at the clearing time can still be interpolated.
+  Run().ClearDLLDataLessThan(4.5);
+  EXPECT_EQ((PointList{{4, 40}, {5, 50}, {6, 60}, {7, 70}, {8, 80}, {9, 90}}), Points());
   EXPECT_EQ(45.0, At(4.5));
   EXPECT_TRUE(std::isnan(At(3.9)));
-}
-
-TEST_F(DataClearOld, TimeOfAPointKeepsThatPoint) {
-  for (int i = 0; i < 10; ++i) ASSERT_TRUE(Run().AddDataPoint(i, 10.0 * i));
-  Run().ClearDLLDataLessThan(4.0 * (1 - 1e-13));  // equal within tolerance
-  ASSERT_EQ(6, Run().GetSize());
-  const PointList p = Points();
-  EXPECT_EQ(4.0, p[0].first);
-  EXPECT_EQ(40.0, p[0].second);
-}
-
-TEST_F(DataClearOld, TimeAfterTheLastKeepsOnlyTheLast) {
-  for (int i = 0; i < 10; ++i) ASSERT_TRUE(Run().AddDataPoint(i, 10.0 * i));
-  Run().ClearDLLDataLessThan(100.0);
-  EXPECT_EQ((PointList{{9, 90}}), Points());
-}
-
-TEST_F(DataClearOld, NothingHappensBeforePointOneOrWithFewerThanTwoPoints) {
-  for (int i = 0; i < 10; ++i) ASSERT_TRUE(Run().AddDataPoint(i, 10.0 * i));
-  Run().ClearDLLDataLessThan(0.5);
-  EXPECT_EQ(10, Run().GetSize());
-  Run().ClearDLLDataLessThan(-5.0);
-  EXPECT_EQ(10, Run().GetSize());
-
-  CData one(&trace_);
+  // Fewer than two points: nothing happens.
+  CData one(&trace_), none(&trace_);
   ASSERT_TRUE(one.AddDataPoint(1.0, 1.0));
   one.ClearDLLDataLessThan(5.0);
-  EXPECT_EQ(1, one.GetSize());
-  CData none(&trace_);
   none.ClearDLLDataLessThan(5.0);
+  EXPECT_EQ(1, one.GetSize());
   EXPECT_EQ(0, none.GetSize());
 }
 
@@ -64,10 +57,8 @@ TEST_F(DataClearOld, BlocksStayAndTakeTheNextPoints) {
   EXPECT_EQ(599.0, t);
   EXPECT_FALSE(Run().GetDataAt(300, &t, &v, false));
   // Block limits describe the points now held.
-  EXPECT_EQ(555.0, Run().GetBlock(0)->ValueMax());
-  EXPECT_EQ(300.0, Run().GetBlock(0)->ValueMin());
-  EXPECT_EQ(599.0, Run().GetBlock(1)->ValueMax());
-  EXPECT_EQ(556.0, Run().GetBlock(1)->ValueMin());
+  ExpectLimits(0, 300.0, 555.0);
+  ExpectLimits(1, 556.0, 599.0);
   // Look-ups do not see the old points left in the blocks.
   EXPECT_EQ(299, Run().Find(1000.0));
   EXPECT_EQ(-1, Run().Find(299.0));
@@ -82,8 +73,7 @@ TEST_F(DataClearOld, BlocksStayAndTakeTheNextPoints) {
   EXPECT_EQ(599, Run().Find(1000.0));
   EXPECT_EQ(344, Run().Find(644.0));
   EXPECT_EQ(88, Run().GetBlock(2)->Count());
-  EXPECT_EQ(899.0, Run().GetBlock(2)->ValueMax());
-  EXPECT_EQ(812.0, Run().GetBlock(2)->ValueMin());
+  ExpectLimits(2, 812.0, 899.0);
 }
 
 TEST_F(DataClearOld, StatisticsAfterwardsSeeTheMovedPoints) {
@@ -123,8 +113,7 @@ TEST_F(DataClearOld, SetDLLDataWritesOnlyIntoExistingBlocks) {
   FillRamp(3);
   EXPECT_TRUE(Run().SetDLLData(1, 1.0, -7.0));
   EXPECT_EQ((PointList{{0, 0}, {1, -7}, {2, 2}}), Points());
-  EXPECT_EQ(-7.0, Run().GetBlock(0)->ValueMin());
-  EXPECT_EQ(2.0, Run().GetBlock(0)->ValueMax());
+  ExpectLimits(0, -7.0, 2.0);
   EXPECT_TRUE(Run().SetDLLData(255, 9.0, 9.0));  // grows block 0's count
   EXPECT_EQ(256, Run().GetBlock(0)->Count());
   EXPECT_EQ(3, Run().GetSize());                // but not the run's

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "traces/DataTest.h"
@@ -17,61 +19,47 @@ TEST_F(DataIndex, InvalidIndexGivesZerosAndFalse) {
   for (int index : {-1, 3, 1000}) {
     double t = 7.0, v = 7.0;
     EXPECT_FALSE(Run().GetDataAt(index, &t, &v, false)) << index;
-    EXPECT_EQ(0.0, t);
-    EXPECT_EQ(0.0, v);
+    EXPECT_EQ((std::vector<double>{0, 0}), (std::vector<double>{t, v})) << index;
   }
   double f = 7.0, m = 7.0, p = 7.0;
   EXPECT_FALSE(Run().GetFreqDataAt(3, &f, &m, &p));
-  EXPECT_EQ(0.0, f);
-  EXPECT_EQ(0.0, m);
-  EXPECT_EQ(0.0, p);
+  EXPECT_EQ((std::vector<double>{0, 0, 0}), (std::vector<double>{f, m, p}));
 }
 
 TEST_F(DataIndex, GetAdrSplitsTheIndexAndSaysWhetherThePointExists) {
   FillRamp(10);
-  int block = 9, slot = 9;
-  EXPECT_FALSE(Run().GetAdr(-1, &block, &slot));
-  EXPECT_EQ(9, block);  // untouched for a negative index
-  EXPECT_EQ(9, slot);
-  EXPECT_FALSE(Run().GetAdr(300, &block, &slot));
-  EXPECT_EQ(1, block);
-  EXPECT_EQ(44, slot);
-  EXPECT_TRUE(Run().GetAdr(9, &block, &slot));
-  EXPECT_EQ(0, block);
-  EXPECT_EQ(9, slot);
+  // (index, exists, block, slot); untouched (9, 9) for a negative index.
+  for (const auto& [index, exists, want_block, want_slot] :
+       {std::tuple{-1, false, 9, 9}, {300, false, 1, 44}, {9, true, 0, 9}}) {
+    int block = 9, slot = 9;
+    EXPECT_EQ(exists, Run().GetAdr(index, &block, &slot)) << index;
+    EXPECT_EQ(std::pair(want_block, want_slot), std::pair(block, slot)) << index;
+  }
 }
 
-TEST_F(DataIndex, DigitalTraceReadsOneAboveItsThreshold) {
-  trace_.mode = SDataTrace::kDigital;
+TEST_F(DataIndex, DigitalReadsOneAboveItsThresholdBusRoundsHalfUpAnalogIsRaw) {
+  // Digital threshold 2.5: 2.5 itself is not above.
+  const struct {
+    int mode;
+    std::vector<double> raw, want;
+  } rows[] = {
+      {SDataTrace::kDigital, {0.0, 2.5, 2.6, 5.0, -1.0}, {0, 0, 1, 1, 0}},
+      {SDataTrace::kBus, {2.5, 2.49, -0.5, -0.51, 7.0}, {3, 2, 0, -1, 7}},
+      {SDataTrace::kAnalog, {2.6}, {2.6}},
+  };
   trace_.threshold = 2.5;
-  Fill({{0, 0.0}, {1, 2.5}, {2, 2.6}, {3, 5.0}, {4, -1.0}});
-  const double expected[] = {0, 0, 1, 1, 0};  // 2.5 itself is not above
-  for (int i = 0; i < 5; ++i) {
-    double t, v;
-    ASSERT_TRUE(Run().GetDataAt(i, &t, &v, true));
-    EXPECT_EQ(expected[i], v) << i;
+  for (const auto& row : rows) {
+    trace_.mode = row.mode;
+    Run().ClearData();
+    for (std::size_t i = 0; i < row.raw.size(); ++i) ASSERT_TRUE(Run().AddDataPoint(i, row.raw[i]));
+    for (int i = 0; i < Run().GetSize(); ++i) {
+      double t, v;
+      ASSERT_TRUE(Run().GetDataAt(i, &t, &v, true));
+      EXPECT_EQ(row.want[i], v) << "mode " << row.mode << " index " << i;
+    }
+    // Without the digital flag the raw value.
+    ExpectPoint(0, 0.0, row.raw[0]);
   }
-  double t, v;
-  ASSERT_TRUE(Run().GetDataAt(2, &t, &v, false));
-  EXPECT_EQ(2.6, v);  // the raw value without the digital flag
-}
-
-TEST_F(DataIndex, BusTraceRoundsHalfUp) {
-  trace_.mode = SDataTrace::kBus;
-  Fill({{0, 2.5}, {1, 2.49}, {2, -0.5}, {3, -0.51}, {4, 7.0}});
-  const double expected[] = {3, 2, 0, -1, 7};
-  for (int i = 0; i < 5; ++i) {
-    double t, v;
-    ASSERT_TRUE(Run().GetDataAt(i, &t, &v, true));
-    EXPECT_EQ(expected[i], v) << i;
-  }
-}
-
-TEST_F(DataIndex, AnalogTraceIgnoresTheDigitalFlag) {
-  Fill({{0, 2.6}});
-  double t, v;
-  ASSERT_TRUE(Run().GetDataAt(0, &t, &v, true));
-  EXPECT_EQ(2.6, v);
 }
 
 TEST_F(DataIndex, TimesIncludeShiftAndRunOffsetWhenSwitchedOn) {
@@ -230,12 +218,7 @@ TEST_F(DataTransfer, SaveWritesRawDoublesAndOpenReadsThemBack) {
   CData copy(&trace_);
   EXPECT_EQ(300, copy.Open(file, 1000));  // stops at the end of the file
   ASSERT_EQ(300, copy.GetSize());
-  for (int i : {0, 255, 256, 299}) {
-    double t, v;
-    ASSERT_TRUE(copy.GetDataAt(i, &t, &v, false));
-    EXPECT_EQ(0.5 * i, t);
-    EXPECT_EQ(static_cast<double>(i), v);
-  }
+  for (int i : {0, 255, 256, 299}) ExpectPoint(i, 0.5 * i, i, &copy);
   EXPECT_EQ(255.0, copy.GetBlock(0)->ValueMax());
   EXPECT_EQ(299.0, copy.GetBlock(1)->ValueMax());
   EXPECT_EQ(256.0, copy.GetBlock(1)->ValueMin());

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <utility>
 #include <vector>
 
 #include "traces/DataTest.h"
@@ -49,6 +51,22 @@ double Var(CData& run, int index) {
   return v;
 }
 
+// (statistic index, expected value); NaN: the run has no value for it.
+using StatList = std::vector<std::pair<int, double>>;
+
+// Each statistic within 4 ulps (tol 0) or within tol.
+void ExpectVars(CData& run, const StatList& want, double tol = 0.0) {
+  for (const auto& [index, v] : want) {
+    const double got = Var(run, index);
+    if (std::isnan(v))
+      EXPECT_TRUE(std::isnan(got)) << "statistic " << index << " = " << got;
+    else if (tol == 0.0)
+      EXPECT_DOUBLE_EQ(v, got) << "statistic " << index;
+    else
+      EXPECT_NEAR(v, got, tol) << "statistic " << index;
+  }
+}
+
 }  // namespace
 
 // (0, 0) (1, 2) (2, 2) (3, -1) (4, 1)
@@ -63,61 +81,37 @@ class DataTranStats : public DataTest {
   }
 };
 
-TEST_F(DataTranStats, WindowAcrossSeveralIntervals) {
-  Run().CalcTranData(false, 0.5, 3.5);
-  // Pieces: [0.5,1] 1->2, [1,2] 2, [2,3] 2->-1, [3,3.5] -1->0.
-  // Integral 0.75 + 2 + 0.5 - 0.25 = 3; of the square
-  // 7/6 + 4 + 1 + 1/6 = 19/3.
-  EXPECT_DOUBLE_EQ(1.0, Var(Run(), CData::kLeft));
-  EXPECT_DOUBLE_EQ(0.0, Var(Run(), CData::kRight));
-  EXPECT_DOUBLE_EQ(-1.0, Var(Run(), CData::kDelta));
-  EXPECT_DOUBLE_EQ(-1.0, Var(Run(), CData::kMin));
-  EXPECT_DOUBLE_EQ(2.0, Var(Run(), CData::kMax));
-  EXPECT_DOUBLE_EQ(3.0, Var(Run(), CData::kPP));
-  EXPECT_DOUBLE_EQ(3.0, Var(Run(), CData::kIntegral));
-  EXPECT_DOUBLE_EQ(1.0, Var(Run(), CData::kMean));
-  EXPECT_DOUBLE_EQ(std::sqrt(19.0 / 9.0), Var(Run(), CData::kRms));
-  EXPECT_DOUBLE_EQ(std::sqrt(10.0 / 9.0), Var(Run(), CData::kSd));
-  EXPECT_TRUE(std::isnan(Var(Run(), CData::kFreq)));  // not asked for
-  EXPECT_TRUE(std::isnan(Var(Run(), CData::kSlope)));
-}
-
-TEST_F(DataTranStats, WindowInsideOneInterval) {
-  Run().CalcTranData(false, 2.25, 2.75);
-  // On 2 -> -1 over [2,3]: p = 1.25, q = -0.25.
-  EXPECT_DOUBLE_EQ(-0.25, Var(Run(), CData::kMin));
-  EXPECT_DOUBLE_EQ(1.25, Var(Run(), CData::kMax));
-  EXPECT_DOUBLE_EQ(0.25, Var(Run(), CData::kIntegral));
-  EXPECT_DOUBLE_EQ(0.5, Var(Run(), CData::kMean));
-  EXPECT_DOUBLE_EQ(std::sqrt(0.4375), Var(Run(), CData::kRms));
-  EXPECT_DOUBLE_EQ(std::sqrt(0.4375 - 0.25), Var(Run(), CData::kSd));
-}
-
-TEST_F(DataTranStats, WindowBeyondBothEndsIsCutToTheRun) {
-  Run().CalcTranData(false, -5.0, 10.0);
-  EXPECT_TRUE(std::isnan(Var(Run(), CData::kLeft)));
-  EXPECT_TRUE(std::isnan(Var(Run(), CData::kRight)));
-  double v;
-  EXPECT_FALSE(Run().GetDataVar(CData::kDelta, 0.0, &v));
-  // [0, 4]: 1 + 2 + 0.5 + 0 = 3.5.
-  EXPECT_DOUBLE_EQ(3.5, Var(Run(), CData::kIntegral));
-  EXPECT_DOUBLE_EQ(0.875, Var(Run(), CData::kMean));
-  EXPECT_DOUBLE_EQ(-1.0, Var(Run(), CData::kMin));
-  EXPECT_DOUBLE_EQ(2.0, Var(Run(), CData::kMax));
-}
-
-TEST_F(DataTranStats, WindowEntirelyOutsideGivesOnlyEndValues) {
-  Run().CalcTranData(true, 5.0, 6.0);
-  for (int k = 0; k < CData::kStatCount; ++k) EXPECT_TRUE(std::isnan(Var(Run(), k))) << k;
-  Run().CalcTranData(true, -3.0, -2.0);
-  for (int k = 0; k < CData::kStatCount; ++k) EXPECT_TRUE(std::isnan(Var(Run(), k))) << k;
-}
-
-TEST_F(DataTranStats, EqualCursorsGiveZeroIntegralAndNoMean) {
-  Run().CalcTranData(false, 1.5, 1.5);
-  EXPECT_EQ(0.0, Var(Run(), CData::kIntegral));
-  EXPECT_TRUE(std::isnan(Var(Run(), CData::kMean)));
-  EXPECT_DOUBLE_EQ(2.0, Var(Run(), CData::kMax));
+TEST_F(DataTranStats, WindowsAcrossInsideBeyondAndOnAPoint) {
+  using C = CData;
+  const struct {
+    double a, b;
+    StatList want;
+  } rows[] = {
+      // Pieces: [0.5,1] 1->2, [1,2] 2, [2,3] 2->-1, [3,3.5] -1->0. Integral
+      // 0.75 + 2 + 0.5 - 0.25 = 3; of the square 7/6 + 4 + 1 + 1/6 = 19/3.
+      // Frequency not asked for.
+      {0.5, 3.5, {{C::kLeft, 1}, {C::kRight, 0}, {C::kDelta, -1}, {C::kMin, -1}, {C::kMax, 2},
+                  {C::kPP, 3}, {C::kIntegral, 3}, {C::kMean, 1}, {C::kRms, std::sqrt(19.0 / 9.0)},
+                  {C::kSd, std::sqrt(10.0 / 9.0)}, {C::kFreq, kNaN}, {C::kSlope, kNaN}}},
+      // On 2 -> -1 over [2,3]: p = 1.25, q = -0.25.
+      {2.25, 2.75, {{C::kMin, -0.25}, {C::kMax, 1.25}, {C::kIntegral, 0.25}, {C::kMean, 0.5},
+                    {C::kRms, std::sqrt(0.4375)}, {C::kSd, std::sqrt(0.4375 - 0.25)}}},
+      // Cut to [0, 4]: 1 + 2 + 0.5 + 0 = 3.5; no cursor values there.
+      {-5.0, 10.0, {{C::kLeft, kNaN}, {C::kRight, kNaN}, {C::kDelta, kNaN}, {C::kIntegral, 3.5},
+                    {C::kMean, 0.875}, {C::kMin, -1}, {C::kMax, 2}}},
+      // Equal cursors: no length to divide by.
+      {1.5, 1.5, {{C::kIntegral, 0}, {C::kMean, kNaN}, {C::kMax, 2}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "window " << row.a << " .. " << row.b);
+    Run().CalcTranData(false, row.a, row.b);
+    ExpectVars(Run(), row.want);
+  }
+  // A window entirely outside gives no value at all.
+  for (const auto& [a, b] : {std::pair{5.0, 6.0}, std::pair{-3.0, -2.0}}) {
+    Run().CalcTranData(true, a, b);
+    for (int k = 0; k < CData::kStatCount; ++k) EXPECT_TRUE(std::isnan(Var(Run(), k))) << a << " " << k;
+  }
 }
 
 TEST_F(DataTranStats, GetDataVarIndexes) {
@@ -132,91 +126,68 @@ TEST_F(DataTranStats, GetDataVarIndexes) {
 }
 
 TEST_F(DataTranStats, NamedValues) {
-  bool ok = false, found = false;
-  EXPECT_DOUBLE_EQ(1.0, Named("mean", &ok, &found));
-  EXPECT_TRUE(found && ok);
-  EXPECT_DOUBLE_EQ(1.0, Named("MeAn", &ok));
-  EXPECT_TRUE(ok);
-  EXPECT_DOUBLE_EQ(std::sqrt(19.0 / 9.0), Named("rms", &ok));
-  EXPECT_DOUBLE_EQ(3.0, Named("pp", &ok));
-  EXPECT_DOUBLE_EQ(3.0, Named("integral", &ok));
-  EXPECT_DOUBLE_EQ(-1.0, Named("delta", &ok));
-  // Empty: the value at the right cursor (3.5 -> 0).
-  EXPECT_DOUBLE_EQ(0.0, Named("", &ok, &found));
-  EXPECT_TRUE(found && ok);
-  // A number in parentheses: the value interpolated there.
-  EXPECT_DOUBLE_EQ(1.0, Named("(0.5)", &ok, &found));
-  EXPECT_TRUE(found && ok);
-  EXPECT_DOUBLE_EQ(0.5, Named("(3.75)", &ok));  // -1 -> 1 over [3, 4]
-  // "phase" and its separator mean nothing more for a transient trace.
-  EXPECT_DOUBLE_EQ(2.0, Named("phase.max", &ok));
-  EXPECT_TRUE(ok);
-  // A known name without a value: found, but no value.
-  Named("slope", &ok, &found);
-  EXPECT_TRUE(found);
-  EXPECT_FALSE(ok);
-  // Only one crossing of the mean in the window: no frequency.
-  Named("freq", &ok, &found);
-  EXPECT_TRUE(found);
-  EXPECT_FALSE(ok);
-  for (const char* bad : {"cursor", "average", "(abc)", "mean2"}) {
-    ok = true;
-    Named(bad, &ok, &found);
-    EXPECT_FALSE(found) << bad;
-    EXPECT_FALSE(ok) << bad;
+  // "" reads the right cursor (3.5 -> 0), "(x)" the value interpolated at
+  // x ((3.75): -1 -> 1 over [3, 4]); "phase" and its separator mean nothing
+  // more for a transient trace.
+  const struct {
+    const char* name;
+    double want;
+  } rows[] = {{"mean", 1.0},      {"MeAn", 1.0}, {"rms", std::sqrt(19.0 / 9.0)}, {"pp", 3.0},
+              {"integral", 3.0},  {"delta", -1.0}, {"", 0.0}, {"(0.5)", 1.0}, {"(3.75)", 0.5},
+              {"phase.max", 2.0}};
+  for (const auto& row : rows) {
+    bool ok = false, found = false;
+    EXPECT_DOUBLE_EQ(row.want, Named(row.name, &ok, &found)) << row.name;
+    EXPECT_TRUE(found && ok) << row.name;
+  }
+  // Known names without a value (only one crossing of the mean in the
+  // window: no frequency) are found, but give no value; unknown ones are
+  // not found.
+  for (const auto& [name, known] : {std::pair{"slope", true}, {"freq", true}, {"cursor", false},
+                                    {"average", false}, {"(abc)", false}, {"mean2", false}}) {
+    bool ok = true, found = !known;
+    Named(name, &ok, &found);
+    EXPECT_EQ(known, found) << name;
+    EXPECT_FALSE(ok) << name;
   }
 }
 
 using DataStatsShapes = DataTest;
 
-TEST_F(DataStatsShapes, OnePointIsItsOwnMeanWithNoSpread) {
+TEST_F(DataStatsShapes, OnePointOrTwoAtOneTimeHaveNoSpread) {
+  using C = CData;
+  // One point is its own mean with no integral; of two at one time the
+  // later value counts, over no length.
   Fill({{1.0, 3.0}});
   Run().CalcTranData(true, 0.0, 2.0);
-  EXPECT_EQ(3.0, Var(Run(), CData::kMean));
-  EXPECT_EQ(3.0, Var(Run(), CData::kMin));
-  EXPECT_EQ(3.0, Var(Run(), CData::kMax));
-  EXPECT_EQ(0.0, Var(Run(), CData::kRms));
-  EXPECT_EQ(0.0, Var(Run(), CData::kSd));
-  EXPECT_TRUE(std::isnan(Var(Run(), CData::kIntegral)));
-}
-
-TEST_F(DataStatsShapes, TwoPointsAtOneTimeGiveTheLaterValue) {
+  ExpectVars(Run(), {{C::kMean, 3}, {C::kMin, 3}, {C::kMax, 3}, {C::kRms, 0}, {C::kSd, 0},
+                     {C::kIntegral, kNaN}});
+  Run().ClearData();
   Fill({{1.0, 3.0}, {1.0, 5.0}});
   Run().CalcTranData(false, 0.0, 2.0);
-  EXPECT_EQ(5.0, Var(Run(), CData::kMean));
-  EXPECT_EQ(5.0, Var(Run(), CData::kMin));
-  EXPECT_EQ(5.0, Var(Run(), CData::kMax));
-  EXPECT_EQ(5.0, Var(Run(), CData::kRms));
-  EXPECT_EQ(0.0, Var(Run(), CData::kSd));
-  EXPECT_EQ(0.0, Var(Run(), CData::kIntegral));
+  ExpectVars(Run(), {{C::kMean, 5}, {C::kMin, 5}, {C::kMax, 5}, {C::kRms, 5}, {C::kSd, 0},
+                     {C::kIntegral, 0}});
 }
 
 TEST_F(DataStatsShapes, SquareWaveMeanHalfAndFrequencyFromCrossings) {
+  using C = CData;
   // 1 for the first half of each 1 ms period, 0 for the second; vertical
   // edges are two points at one time. Ten periods.
   const double period = 1e-3;
-  for (int k = 0; k < 10; ++k) {
-    Fill({{k * period, 1.0},
-          {(k + 0.5) * period, 1.0},
-          {(k + 0.5) * period, 0.0},
+  for (int k = 0; k < 10; ++k)
+    Fill({{k * period, 1.0}, {(k + 0.5) * period, 1.0}, {(k + 0.5) * period, 0.0},
           {(k + 1) * period, 0.0}});
-  }
   Run().CalcTranData(true, 0.0, 10 * period);
-  EXPECT_NEAR(0.5, Var(Run(), CData::kMean), 1e-12);
-  EXPECT_NEAR(std::sqrt(0.5), Var(Run(), CData::kRms), 1e-12);
-  EXPECT_NEAR(0.5, Var(Run(), CData::kSd), 1e-12);
-  EXPECT_NEAR(5 * period, Var(Run(), CData::kIntegral), 1e-15);
+  ExpectVars(Run(), {{C::kMean, 0.5}, {C::kRms, std::sqrt(0.5)}, {C::kSd, 0.5}}, 1e-12);
   // Falling edges at 0.5, 1.5 .. 9.5 ms (ten) outnumber rising ones at
   // 1 .. 9 ms (nine): period (9.5 - 0.5) / 9 ms.
-  EXPECT_NEAR(period, Var(Run(), CData::kPeriod), 1e-15);
-  EXPECT_NEAR(1000.0, Var(Run(), CData::kFreq), 1e-9);
-  EXPECT_EQ(0.0, Var(Run(), CData::kMin));
-  EXPECT_EQ(1.0, Var(Run(), CData::kMax));
-
+  ExpectVars(Run(), {{C::kIntegral, 5 * period}, {C::kPeriod, period}}, 1e-15);
+  ExpectVars(Run(), {{C::kFreq, 1000.0}}, 1e-9);
+  ExpectVars(Run(), {{C::kMin, 0}, {C::kMax, 1}});
   // Whole periods starting mid-pulse give the same mean.
   Run().CalcTranData(true, 0.25 * period, 3.25 * period);
-  EXPECT_NEAR(0.5, Var(Run(), CData::kMean), 1e-12);
-  EXPECT_NEAR(period, Var(Run(), CData::kPeriod), 1e-15);
+  ExpectVars(Run(), {{C::kMean, 0.5}}, 1e-12);
+  ExpectVars(Run(), {{C::kPeriod, period}}, 1e-15);
 }
 
 TEST_F(DataStatsShapes, PeriodFromTheMoreNumerousEdgesRisingOnATie) {
@@ -224,46 +195,34 @@ TEST_F(DataStatsShapes, PeriodFromTheMoreNumerousEdgesRisingOnATie) {
   // and 1: falling at 1, 3, 5 (spacing 2), rising at 2, 4.5 (spacing 2.5).
   Fill({{0, 1}, {1, 1}, {1, 0}, {2, 0}, {2, 1}, {3, 1}, {3, 0}, {4.5, 0}, {4.5, 1}, {5, 1},
         {5, 0}, {6, 0}});
-  Run().CalcTranData(true, 0.0, 6.0);
-  EXPECT_DOUBLE_EQ(2.5 / 6.0, Var(Run(), CData::kMean));
-  EXPECT_DOUBLE_EQ(2.0, Var(Run(), CData::kPeriod));  // three falling, two rising
-  EXPECT_DOUBLE_EQ(0.5, Var(Run(), CData::kFreq));
-  // Up to 4.75: two of each; the rising ones count.
-  Run().CalcTranData(true, 0.0, 4.75);
-  EXPECT_DOUBLE_EQ(2.5, Var(Run(), CData::kPeriod));
-  EXPECT_DOUBLE_EQ(0.4, Var(Run(), CData::kFreq));
+  Run().CalcTranData(true, 0.0, 6.0);  // three falling, two rising
+  ExpectVars(Run(), {{CData::kMean, 2.5 / 6.0}, {CData::kPeriod, 2.0}, {CData::kFreq, 0.5}});
+  Run().CalcTranData(true, 0.0, 4.75);  // two of each: the rising ones count
+  ExpectVars(Run(), {{CData::kPeriod, 2.5}, {CData::kFreq, 0.4}});
 }
 
 TEST_F(DataStatsShapes, DigitalIntegralHoldsTheLevelOfEachIntervalStart) {
+  using C = CData;
   trace_.mode = SDataTrace::kDigital;
   trace_.threshold = 2.5;
   Fill({{0, 0.0}, {1, 5.0}, {3, 0.0}, {4, 5.0}});
-  Run().CalcTranData(false, 0.5, 3.5);
-  // High from 1 to 3 only.
-  EXPECT_DOUBLE_EQ(2.0, Var(Run(), CData::kIntegral));
-  EXPECT_DOUBLE_EQ(2.0 / 3.0, Var(Run(), CData::kMean));
-  EXPECT_EQ(0.0, Var(Run(), CData::kMin));
-  EXPECT_EQ(1.0, Var(Run(), CData::kMax));
-  EXPECT_TRUE(std::isnan(Var(Run(), CData::kRms)));
-  EXPECT_TRUE(std::isnan(Var(Run(), CData::kSd)));
-  // Inside one interval: the level of its start.
-  Run().CalcTranData(false, 1.5, 2.5);
-  EXPECT_DOUBLE_EQ(1.0, Var(Run(), CData::kIntegral));
-  EXPECT_DOUBLE_EQ(1.0, Var(Run(), CData::kMean));
+  Run().CalcTranData(false, 0.5, 3.5);  // high from 1 to 3 only
+  ExpectVars(Run(), {{C::kIntegral, 2}, {C::kMean, 2.0 / 3.0}, {C::kMin, 0}, {C::kMax, 1},
+                     {C::kRms, kNaN}, {C::kSd, kNaN}});
+  Run().CalcTranData(false, 1.5, 2.5);  // inside one interval: the level of its start
+  ExpectVars(Run(), {{C::kIntegral, 1}, {C::kMean, 1}});
 }
 
 TEST_F(DataStatsShapes, BusMeanAndSpreadsAreScaledByFractionBits) {
+  using C = CData;
   trace_.mode = SDataTrace::kBus;
   trace_.bus_fraction_bits = 2;
   Fill({{0, 3.6}, {1, 8.2}, {2, 8.2}});
   Run().CalcTranData(false, 0.0, 2.0);
-  // Rounded 4, 8, 8: integral 4 + 8 = 12, mean 6 / 2^2.
-  EXPECT_DOUBLE_EQ(12.0, Var(Run(), CData::kIntegral));
-  EXPECT_DOUBLE_EQ(1.5, Var(Run(), CData::kMean));
-  EXPECT_DOUBLE_EQ(1.0, Var(Run(), CData::kPP));     // (8 - 4) / 4
-  EXPECT_DOUBLE_EQ(1.0, Var(Run(), CData::kDelta));  // (8 - 4) / 4
-  EXPECT_DOUBLE_EQ(4.0, Var(Run(), CData::kMin));    // limits unscaled
-  EXPECT_TRUE(std::isnan(Var(Run(), CData::kRms)));
+  // Rounded 4, 8, 8: integral 4 + 8 = 12, mean 6 / 2^2, pp and delta
+  // (8 - 4) / 4; the limits are unscaled.
+  ExpectVars(Run(), {{C::kIntegral, 12}, {C::kMean, 1.5}, {C::kPP, 1}, {C::kDelta, 1},
+                     {C::kMin, 4}, {C::kRms, kNaN}});
 }
 
 TEST_F(DataStatsShapes, LongRunsMatchAReferenceIntegration) {
@@ -282,21 +241,22 @@ TEST_F(DataStatsShapes, LongRunsMatchAReferenceIntegration) {
     t += 0.5 + next();
   }
   const double windows[][2] = {
-      {ts[3] + 0.2, ts[990] - 0.1},  // four blocks, partial ends
-      {ts[300] + 0.1, ts[511]},      // ends on the last point of block 1
-      {ts[256], ts[767]},            // whole blocks 1 and 2
-      {ts[256], ts[767]},            // again, from the cached blocks
+      {ts[3] + 0.2, ts[990] - 0.1},   // four blocks, partial ends
+      {ts[300] + 0.1, ts[511]},       // ends on the last point of block 1
+      {ts[256], ts[767]},             // whole blocks 1 and 2
+      {ts[256], ts[767]},             // again, from the cached blocks
       {ts[10] + 0.3, ts[250] + 0.4},  // inside block 0
   };
   for (const auto& w : windows) {
+    SCOPED_TRACE(testing::Message() << "window from " << w[0]);
     const SReference r = Reference(ts, vs, w[0], w[1]);
     Run().CalcTranData(false, w[0], w[1]);
     const double len = w[1] - w[0];
-    EXPECT_NEAR(r.integral, Var(Run(), CData::kIntegral), 1e-9) << w[0];
-    EXPECT_NEAR(r.integral / len, Var(Run(), CData::kMean), 1e-11) << w[0];
-    EXPECT_NEAR(std::sqrt(r.integral2 / len), Var(Run(), CData::kRms), 1e-11) << w[0];
-    EXPECT_EQ(r.mn, Var(Run(), CData::kMin)) << w[0];
-    EXPECT_EQ(r.mx, Var(Run(), CData::kMax)) << w[0];
+    ExpectVars(Run(), {{CData::kIntegral, r.integral}}, 1e-9);
+    ExpectVars(Run(), {{CData::kMean, r.integral / len}, {CData::kRms, std::sqrt(r.integral2 / len)}},
+               1e-11);
+    EXPECT_EQ(r.mn, Var(Run(), CData::kMin));
+    EXPECT_EQ(r.mx, Var(Run(), CData::kMax));
   }
 }
 
@@ -324,23 +284,30 @@ class DataFreqStats : public DataTest {
 };
 
 TEST_F(DataFreqStats, LimitsSlopeAndDbForms) {
+  using C = CData;
   ac_->CalcFreqData(true, 10.0, 1000.0);
-  EXPECT_EQ(1.0, Mag(CData::kLeft, false));
-  EXPECT_EQ(0.01, Mag(CData::kRight, false));
-  EXPECT_EQ(0.01, Mag(CData::kMin, false));
-  EXPECT_EQ(1.0, Mag(CData::kMax, false));
-  EXPECT_DOUBLE_EQ(-20.0, Mag(CData::kSlope, false));
-  EXPECT_DOUBLE_EQ(-0.99, Mag(CData::kDelta, false));
-  EXPECT_DOUBLE_EQ(0.99, Mag(CData::kPP, false));
-  EXPECT_DOUBLE_EQ(0.0, Mag(CData::kMax, true));
-  EXPECT_DOUBLE_EQ(-40.0, Mag(CData::kMin, true));
-  EXPECT_DOUBLE_EQ(40.0, Mag(CData::kPP, true));
-  EXPECT_DOUBLE_EQ(-40.0, Mag(CData::kDelta, true));
-  EXPECT_TRUE(std::isnan(Mag(CData::kMean, false)));  // not an AC statistic
-  EXPECT_EQ(-90.0, Phase(CData::kMin));
-  EXPECT_EQ(0.0, Phase(CData::kMax));
-  EXPECT_EQ(-90.0, Phase(CData::kDelta));
-  EXPECT_EQ(90.0, Phase(CData::kPP));
+  // Magnitude, in dB, phase; mean is no AC statistic. kSkip: not checked.
+  constexpr double kSkip = std::numeric_limits<double>::infinity();
+  const struct {
+    int index;
+    double mag, db, phase;
+  } rows[] = {
+      {C::kLeft, 1.0, 0.0, 0.0},         {C::kRight, 0.01, -40.0, -90.0},
+      {C::kMin, 0.01, -40.0, -90.0},     {C::kMax, 1.0, 0.0, 0.0},
+      {C::kSlope, -20.0, kSkip, kSkip},  {C::kDelta, -0.99, -40.0, -90.0},
+      {C::kPP, 0.99, 40.0, 90.0},        {C::kMean, kNaN, kSkip, kSkip},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "statistic " << row.index);
+    for (const auto& [got, want] : {std::pair{Mag(row.index, false), row.mag},
+                                    {Mag(row.index, true), row.db}, {Phase(row.index), row.phase}}) {
+      if (std::isnan(want)) {
+        EXPECT_TRUE(std::isnan(got)) << got;
+      } else if (want != kSkip) {
+        EXPECT_DOUBLE_EQ(want, got);
+      }
+    }
+  }
   double v;
   ASSERT_TRUE(ac_->GetFreqDataVar(CData::kCursor, 100.0, &v, true));
   EXPECT_DOUBLE_EQ(-20.0, v);
@@ -354,10 +321,8 @@ TEST_F(DataFreqStats, SlopeInsideOneIntervalUsesItsEndPoints) {
   // would give about -14.7 dB per decade.
   EXPECT_DOUBLE_EQ(-20.0, Mag(CData::kSlope, false));
   // No stored point lies between: the limits are the two end values.
-  const double at20 = 1.0 - 0.9 * std::log10(2.0);
-  const double at50 = 1.0 - 0.9 * std::log10(5.0);
-  EXPECT_NEAR(at20, Mag(CData::kMax, false), 1e-12);
-  EXPECT_NEAR(at50, Mag(CData::kMin, false), 1e-12);
+  EXPECT_NEAR(1.0 - 0.9 * std::log10(2.0), Mag(CData::kMax, false), 1e-12);
+  EXPECT_NEAR(1.0 - 0.9 * std::log10(5.0), Mag(CData::kMin, false), 1e-12);
 }
 
 TEST_F(DataFreqStats, NoSlopeForRealOutputOrVswr) {
@@ -385,25 +350,22 @@ TEST_F(DataFreqStats, DbOfZeroMagnitudeIsNoValue) {
 }
 
 TEST_F(DataFreqStats, NamedValues) {
-  double v = kNaN;
-  bool ok = false;
-  ASSERT_TRUE(ac_->GetTraceValue("slope", 10.0, 1000.0, &v, &ok));
-  EXPECT_TRUE(ok);
-  EXPECT_DOUBLE_EQ(-20.0, v);
-  ASSERT_TRUE(ac_->GetTraceValue("phase.min", 10.0, 1000.0, &v, &ok));
-  EXPECT_EQ(-90.0, v);
-  ASSERT_TRUE(ac_->GetTraceValue("phase.(100)", 10.0, 1000.0, &v, &ok));
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(-45.0, v);
-  ASSERT_TRUE(ac_->GetTraceValue("(100)", 10.0, 1000.0, &v, &ok));
-  EXPECT_DOUBLE_EQ(0.1, v);
-  ASSERT_TRUE(ac_->GetTraceValue("", 10.0, 1000.0, &v, &ok));
-  EXPECT_EQ(0.01, v);  // right cursor
-  trace_.db = true;
-  ASSERT_TRUE(ac_->GetTraceValue("(100)", 10.0, 1000.0, &v, &ok));
-  EXPECT_DOUBLE_EQ(-20.0, v);
-  ASSERT_TRUE(ac_->GetTraceValue("pp", 10.0, 1000.0, &v, &ok));
-  EXPECT_DOUBLE_EQ(40.0, v);
-  ASSERT_TRUE(ac_->GetTraceValue("mean", 10.0, 1000.0, &v, &ok));
-  EXPECT_FALSE(ok);
+  // "" is the right cursor; mean has no value for an AC trace.
+  const struct {
+    bool db;
+    const char* name;
+    double want;
+  } rows[] = {{false, "slope", -20.0}, {false, "phase.min", -90.0}, {false, "phase.(100)", -45.0},
+              {false, "(100)", 0.1},   {false, "", 0.01},           {true, "(100)", -20.0},
+              {true, "pp", 40.0},      {true, "mean", kNaN}};
+  for (const auto& row : rows) {
+    trace_.db = row.db;
+    double v = kNaN;
+    bool ok = false;
+    ASSERT_TRUE(ac_->GetTraceValue(row.name, 10.0, 1000.0, &v, &ok)) << row.name;
+    EXPECT_EQ(!std::isnan(row.want), ok) << row.name;
+    if (ok) {
+      EXPECT_DOUBLE_EQ(row.want, v) << row.name;
+    }
+  }
 }

@@ -51,6 +51,20 @@ class DataTest : public ::testing::Test {
     return v;
   }
 
+  // Point i of run (default: Run()) read by index without digital
+  // conversion is (t, v).
+  void ExpectPoint(int i, double t, double v, CData* run = nullptr) {
+    double gt = kNaN, gv = kNaN;
+    ASSERT_TRUE((run != nullptr ? *run : Run()).GetDataAt(i, &gt, &gv, false)) << "index " << i;
+    EXPECT_EQ(t, gt) << "index " << i;
+    EXPECT_EQ(v, gv) << "index " << i;
+  }
+  // The value limits of block b of the run.
+  void ExpectLimits(int b, double mn, double mx) {
+    EXPECT_EQ(mn, Run().GetBlock(b)->ValueMin()) << "block " << b;
+    EXPECT_EQ(mx, Run().GetBlock(b)->ValueMax()) << "block " << b;
+  }
+
   SDataTran tran_;
   SDataTrace trace_;
   std::unique_ptr<CData> data_;

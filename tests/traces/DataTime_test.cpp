@@ -3,6 +3,8 @@
 // look-ups on linear and logarithmic frequency axes.
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "traces/DataTest.h"
 
@@ -13,24 +15,16 @@ using DataInsert = DataTest;
 TEST_F(DataFind, LastPointNotAfterTheTime) {
   EXPECT_EQ(-1, Run().Find(0.0));  // empty
   Fill({{0.0, 0.0}, {1.0, 10.0}, {2.0, 10.0}, {4.0, -10.0}});
-  EXPECT_EQ(-1, Run().Find(-0.1));
-  EXPECT_EQ(0, Run().Find(0.0));
-  EXPECT_EQ(0, Run().Find(0.999));
-  EXPECT_EQ(1, Run().Find(1.0));
-  // Within the relative tolerance a time counts as not after.
-  EXPECT_EQ(1, Run().Find(1.0 - 1e-13));
-  EXPECT_EQ(0, Run().Find(1.0 - 1e-9));
-  EXPECT_EQ(2, Run().Find(3.999));
-  EXPECT_EQ(3, Run().Find(4.0));
-  EXPECT_EQ(3, Run().Find(100.0));
+  // (time, index); within the relative tolerance a time counts as not after.
+  for (const auto& [t, index] : {std::pair{-0.1, -1}, {0.0, 0}, {0.999, 0}, {1.0, 1}, {1.0 - 1e-13, 1},
+                                 {1.0 - 1e-9, 0}, {3.999, 2}, {4.0, 3}, {100.0, 3}})
+    EXPECT_EQ(index, Run().Find(t)) << "t=" << t;
 }
 
 TEST_F(DataFind, EqualTimesFindTheLaterPoint) {
   Fill({{0.0, 0.0}, {1.0, 0.0}, {1.0, 5.0}, {2.0, 5.0}});
   EXPECT_EQ(2, Run().Find(1.0));
-  EXPECT_EQ(5.0, At(1.0));
-  EXPECT_EQ(0.0, At(0.5));
-  EXPECT_EQ(5.0, At(1.5));
+  for (const auto& [t, v] : {std::pair{1.0, 5.0}, {0.5, 0.0}, {1.5, 5.0}}) EXPECT_EQ(v, At(t)) << t;
 }
 
 TEST_F(DataFind, SearchesAcrossBlocksAndChunks) {
@@ -62,12 +56,9 @@ TEST_F(DataFind, TimeShiftAndRunOffsetMoveTheWholeRun) {
 
 TEST_F(DataInterpolation, LinearBetweenPointsAndExactAtPoints) {
   Fill({{0.0, 0.0}, {1.0, 10.0}, {2.0, 10.0}, {4.0, -10.0}});
-  EXPECT_EQ(5.0, At(0.5));
-  EXPECT_EQ(10.0, At(1.0));
-  EXPECT_EQ(10.0, At(1.7));
-  EXPECT_EQ(0.0, At(3.0));
-  EXPECT_EQ(-5.0, At(3.5));
-  EXPECT_EQ(-10.0, At(4.0));
+  for (const auto& [t, v] : {std::pair{0.5, 5.0}, {1.0, 10.0}, {1.7, 10.0}, {3.0, 0.0}, {3.5, -5.0},
+                            {4.0, -10.0}})
+    EXPECT_EQ(v, At(t)) << "t=" << t;
 }
 
 TEST_F(DataInterpolation, EndsFailBeyondTheToleranceOnly) {
@@ -95,10 +86,8 @@ TEST_F(DataInterpolation, DigitalAndBusHoldTheirLevelWhenReadDigitally) {
   trace_.mode = SDataTrace::kDigital;
   trace_.threshold = 2.5;
   Fill({{0.0, 0.0}, {1.0, 5.0}, {2.0, 0.0}});
-  EXPECT_EQ(0.0, At(0.9, true));
-  EXPECT_EQ(1.0, At(1.0, true));
-  EXPECT_EQ(1.0, At(1.5, true));
-  EXPECT_EQ(0.0, At(2.0, true));
+  for (const auto& [t, v] : {std::pair{0.9, 0.0}, {1.0, 1.0}, {1.5, 1.0}, {2.0, 0.0}})
+    EXPECT_EQ(v, At(t, true)) << "t=" << t;
   // Without the flag the stored values are interpolated.
   EXPECT_EQ(2.5, At(0.5, false));
 
@@ -152,8 +141,7 @@ TEST_F(DataInsert, ShiftsPointsAcrossBlockBoundaries) {
   EXPECT_EQ(1000.0, p[0].second);
   for (int i = 1; i <= 300; ++i) ASSERT_EQ(static_cast<double>(i), p[i].first) << i;
   // Point 256 (time 256) moved into block 1 and its limits follow.
-  EXPECT_EQ(256.0, Run().GetBlock(1)->ValueMin());
-  EXPECT_EQ(300.0, Run().GetBlock(1)->ValueMax());
+  ExpectLimits(1, 256.0, 300.0);
   EXPECT_EQ(1000.0, Run().GetBlock(0)->ValueMax());
   EXPECT_EQ(255, Run().Find(255.5));
 }
@@ -277,20 +265,12 @@ TEST_F(DataFreq, LogAxisNeedsPositiveFrequencies) {
 TEST_F(DataFreq, InsertKeepsFrequenciesSorted) {
   ASSERT_TRUE(ac_->InsertFreqDataPoint(500.0, 0.5, -45.0));
   ASSERT_TRUE(ac_->InsertFreqDataPoint(50.0, 2.0, 10.0));
-  const double f_expected[] = {50, 100, 500, 1000};
-  const double m_expected[] = {2, 1, 0.5, 0.1};
-  const double p_expected[] = {10, 0, -45, -90};
-  ASSERT_EQ(4, ac_->GetSize());
+  std::vector<std::vector<double>> points;  // (f, magnitude, phase) as read in sequence
   ac_->GetFirst(0);
-  for (int i = 0; i < 4; ++i) {
-    double f, m, p;
-    ASSERT_TRUE(ac_->GetNextFreqData(&f, &m, &p));
-    EXPECT_EQ(f_expected[i], f);
-    EXPECT_EQ(m_expected[i], m);
-    EXPECT_EQ(p_expected[i], p);
-  }
-  double f, m, p;
-  EXPECT_FALSE(ac_->GetNextFreqData(&f, &m, &p));
+  for (double f, m, p; ac_->GetNextFreqData(&f, &m, &p) && points.size() < 10;) points.push_back({f, m, p});
+  EXPECT_EQ(4, ac_->GetSize());
+  EXPECT_EQ((std::vector<std::vector<double>>{{50, 2, 10}, {100, 1, 0}, {500, 0.5, -45}, {1000, 0.1, -90}}),
+            points);
 }
 
 TEST_F(DataFreq, FrequenciesAreNotShifted) {
