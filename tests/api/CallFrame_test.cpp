@@ -1,6 +1,9 @@
 // The error text and handle frame shared by every exported function.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include <string>
 
 #include "ApiTest.h"
@@ -45,12 +48,23 @@ TEST(CallFrame, ExceptionsBecomeFailuresWithAReason) {
   EXPECT_STREQ("OK", QVS_GetError());
 }
 
+// "no circuit" holds only in a process that has never registered a
+// document. The threadsafe death-test style runs the statement in a newly
+// started copy of this test program, so the check holds however many tests
+// ran before it in this one.
+TEST(Handles, NoCircuitBeforeTheFirstDocument) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        dll_set_error("QVS_Close: ");
+        const bool none = dll_get_doc(0) == nullptr;
+        std::exit(none && std::strcmp(QVS_GetError(), "QVS_Close: no circuit") == 0 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 // The handle tests share the process-wide state, so they run as one story.
 TEST(Handles, OneCounterNamesEveryDocumentAndNoneIsReused) {
-  dll_set_error("QVS_Close: ");
-  EXPECT_EQ(nullptr, dll_get_doc(0));
-  EXPECT_STREQ("QVS_Close: no circuit", QVS_GetError());
-
   const int docs_before = CDoc::newDocCount;
   auto* a = new CDoc;
   EXPECT_EQ("qv" + std::to_string(docs_before + 1), a->DocName().str());
