@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
   runCmd->add_option("--trace", run.traces,
                      "Trace to record (repeatable): a component (its voltage), V(R1), I(L1), "
                      "P(R1), a variable, a trace of the document or a formula. Default: the "
-                     "document's traces, else every source, capacitor and inductor voltage")
+                     "document's traces, else every source, capacitor, inductor and voltmeter "
+                     "voltage and amperemeter current")
       ->type_name("EXPR");
   AddSetOption(runCmd, run.sets);
   runCmd->add_option("--csv", run.csv, "Write time and one column per trace (- for standard "
