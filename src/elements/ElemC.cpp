@@ -210,15 +210,12 @@ bool CElemC::CheckZone(CCalc* calc, bool final, bool& changed) {
   }
   const double control = TypeId() == 8 ? calc->NodeValue(Node(3)) - calc->NodeValue(Node(2))
                                        : calc->NodeValue(GetExtraNode(1));
-  if (!final) {
-    changed = table->CheckPWL(control, false);
-    return true;
-  }
-  double ratio = 0.0;
-  changed = table->MovePWL(control, &ratio);
-  if (changed && ratio != 0.0) {
-    // Q = C v is the same just before and after the change.
-    vc_ = v * ratio;
+  // Q = C v is the same just before and after the change.
+  double kept = v;
+  bool rescaled = false;
+  changed = table->CheckControlled(control, final, &kept, &rescaled);
+  if (rescaled) {
+    vc_ = kept;
     calc->RequestIC(this);
   }
   return true;

@@ -511,15 +511,12 @@ bool CElemL::CheckZone(CCalc* calc, bool final, bool& changed) {
   }
   const double control = TypeId() == 38 ? calc->NodeValue(Node(3)) - calc->NodeValue(Node(2))
                                         : (ExtraCount() >= 2 ? calc->NodeValue(k + 1) : 0.0);
-  if (!final) {
-    changed = table->CheckPWL(control, false);
-    return true;
-  }
-  double ratio = 0.0;
-  changed = table->MovePWL(control, &ratio);
-  if (changed && ratio != 0.0) {
-    // The flux L i is the same just before and after the change.
-    il_ = i * ratio;
+  // The flux L i is the same just before and after the change.
+  double kept = i;
+  bool rescaled = false;
+  changed = table->CheckControlled(control, final, &kept, &rescaled);
+  if (rescaled) {
+    il_ = kept;
     calc->RequestIC(this);
   }
   return true;

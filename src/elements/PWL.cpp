@@ -134,6 +134,18 @@ bool CPWL::MovePWL(double x, double* ratio) {
   return true;
 }
 
+bool CPWL::CheckControlled(double control, bool final, double* kept, bool* rescaled) {
+  *rescaled = false;
+  if (!final) return CheckPWL(control, false);
+  double ratio = 0.0;
+  const bool changed = MovePWL(control, &ratio);
+  if (changed && ratio != 0.0) {
+    *kept *= ratio;
+    *rescaled = true;
+  }
+  return changed;
+}
+
 bool CPWL::CheckPWL(double x, bool update) {
   if (owner_ == nullptr || !IsBuilt() || std::isnan(x)) return false;
   const int present = owner_->State();

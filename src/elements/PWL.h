@@ -80,6 +80,13 @@ class CPWL {
   // the old slope over the new one (0 when the new slope is 0), the factor
   // that keeps slope * value (a charge C v, a flux L i) across the move.
   bool MovePWL(double x, double* ratio);
+  // The zone check of a coefficient set by a control quantity (a
+  // controlled capacitor or inductor): a trial only looks; the final check
+  // moves the zone and scales *kept by MovePWL's ratio, so that the
+  // product with the coefficient stays. *rescaled tells whether it was
+  // scaled (the owner then needs a new initial solution). True when the
+  // zone changes.
+  bool CheckControlled(double control, bool final, double* kept, bool* rescaled);
 
   // Stamp coefficients of the owner's present zone (a zone outside the
   // table, left from an earlier table, counts as the nearest end zone):
